@@ -1,0 +1,50 @@
+# Helpers shared by every folder of the build.
+
+# Adds each listed folder that exists and carries a CMakeLists.txt, and below
+# it every sub-folder that does, so new parts of the suite join the build
+# by adding their own CMakeLists.txt only.
+function(k460_add_subdirectories)
+  foreach(dir IN LISTS ARGN)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    elseif(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${dir})
+      file(GLOB_RECURSE lists RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+           CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*/CMakeLists.txt)
+      list(SORT lists)
+      foreach(list IN LISTS lists)
+        get_filename_component(sub ${list} DIRECTORY)
+        # Only the outermost CMakeLists.txt of a tree: inner ones are added by it.
+        set(nested FALSE)
+        foreach(other IN LISTS lists)
+          get_filename_component(otherdir ${other} DIRECTORY)
+          if(NOT otherdir STREQUAL sub AND sub MATCHES "^${otherdir}/")
+            set(nested TRUE)
+          endif()
+        endforeach()
+        if(NOT nested)
+          add_subdirectory(${sub})
+        endif()
+      endforeach()
+    endif()
+  endforeach()
+endfunction()
+
+# A shared library of the suite (or an outside component): loaded by name at
+# run time through the platform, so it is named exactly as it is loaded
+# ("xlgraph.so"), exports only what it marks for export, and links against
+# the platform and nothing of the suite.
+function(k460_add_module name)
+  add_library(${name} SHARED ${ARGN})
+  set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden
+                        VISIBILITY_INLINES_HIDDEN ON)
+  target_link_libraries(${name} PRIVATE k460platform)
+  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+endfunction()
+
+# A GoogleTest program registered with CTest test by test.
+function(k460_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE k460testsupport ${T_LIBS} GTest::gtest GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()
