@@ -28,5 +28,5 @@ struct CommandRegistrar {
 
 #define K460_COMMAND_CONCAT2(a, b) a##b
 #define K460_COMMAND_CONCAT(a, b) K460_COMMAND_CONCAT2(a, b)
-#define K460_COMMAND(name, help, setup) \
-  static ::k460::tool::CommandRegistrar K460_COMMAND_CONCAT(k460CommandRegistrar, __LINE__)({name, help, setup})
+#define K460_COMMAND(name, help, ...) \
+  static ::k460::tool::CommandRegistrar K460_COMMAND_CONCAT(k460CommandRegistrar, __LINE__)({name, help, __VA_ARGS__})
