@@ -70,6 +70,7 @@ using LPCWSTR = const WCHAR*;
 // where a module is expected.
 using HANDLE = void*;
 using LPHANDLE = HANDLE*;
+using PHANDLE = HANDLE*;
 #define K460_DECLARE_HANDLE(name) \
   struct name##__ {               \
     int unused;                   \

@@ -1,6 +1,7 @@
 #include "platform/spooler/capture.h"
 
 #include <mutex>
+#include <optional>
 
 #include "platform/base/internal.h"
 #include "platform/spooler/spooler.h"
@@ -34,24 +35,20 @@ void CancelCapturePrinter(HANDLE printer, DWORD error) {
 
 }  // namespace k460
 
-K460_API BOOL WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten) {
-  if (pcWritten) *pcWritten = 0;
-  if (!pBuf && cbBuf) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  if (k460::CallFailsSetError("WritePrinter")) return FALSE;
-  auto p = k460::LookupHandleAs<k460::CapturePrinter>(hPrinter);
-  if (!p) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+namespace k460::spooler {
+
+// Writes to a capture printer; no answer when the handle is none.
+std::optional<BOOL> WriteToCapturePrinter(HANDLE printer, const void* data, DWORD size, LPDWORD written) {
+  auto p = LookupHandleAs<CapturePrinter>(printer);
+  if (!p) return std::nullopt;
   std::lock_guard lock(p->mutex);
   if (p->failWith) {
     SetLastError(p->failWith);
     return FALSE;
   }
-  p->output.append(static_cast<const char*>(pBuf), cbBuf);
-  if (pcWritten) *pcWritten = cbBuf;
+  p->output.append(static_cast<const char*>(data), size);
+  if (written) *written = size;
   return TRUE;
 }
+
+}  // namespace k460::spooler
