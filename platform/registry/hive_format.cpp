@@ -79,7 +79,8 @@ class Reader {
   bool Get(T* v, int bytes) {
     if (left() < static_cast<std::size_t>(bytes)) return false;
     std::uint64_t x = 0;
-    for (int i = 0; i < bytes; ++i) x |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[at_ + i])) << (8 * i);
+    for (int i = 0; i < bytes; ++i)
+      x |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[at_ + i])) << (8 * i);
     at_ += bytes;
     *v = static_cast<T>(x);
     return true;

@@ -69,7 +69,8 @@ TEST(HiveFormatTest, RefusesHostileTreesWithAValidChecksum) {
       {"unnamed subkey", KeyRecord(u"", noValues + Le(1, 4) + KeyRecord(u"", noValues + Le(0, 4)))},
       {"backslash in a key name", KeyRecord(u"", noValues + Le(1, 4) + KeyRecord(u"a\\b", noValues + Le(0, 4)))},
       {"same subkey twice",
-       KeyRecord(u"", noValues + Le(2, 4) + KeyRecord(u"A", noValues + Le(0, 4)) + KeyRecord(u"a", noValues + Le(0, 4)))},
+       KeyRecord(u"", noValues + Le(2, 4) + KeyRecord(u"A", noValues + Le(0, 4)) +
+                          KeyRecord(u"a", noValues + Le(0, 4)))},
       {"same value twice",
        KeyRecord(u"", Le(2, 4) + Le(1, 2) + Le(u'v', 2) + Le(4, 4) + Le(0, 4) + Le(1, 2) + Le(u'V', 2) + Le(4, 4) +
                           Le(0, 4) + Le(0, 4))},

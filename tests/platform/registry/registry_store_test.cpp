@@ -19,7 +19,8 @@ namespace {
 using namespace k460::testing;
 using RegistryStoreTest = MachineTest;
 
-constexpr const char16_t* kMonitor = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Velkaro Ar+Vento2 Port Monitor";
+constexpr const char16_t* kMonitor =
+    u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Velkaro Ar+Vento2 Port Monitor";
 
 // Runs `body` in a child process; true when it returned true there.
 bool InChild(const std::function<bool()>& body) {
