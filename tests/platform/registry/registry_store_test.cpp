@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include "platform/base/host.h"
 #include "platform/registry/registry_host.h"
@@ -107,6 +108,37 @@ TEST_F(RegistryStoreTest, ConcurrentWriterProcessesLoseNothing) {
     }
   EXPECT_EQ(SubkeyNames(key).size(), static_cast<std::size_t>(kChildren));
   RegCloseKey(key);
+}
+
+TEST_F(RegistryStoreTest, ThreadsOfOneProcessShareTheHive) {
+  constexpr int kThreads = 4, kValuesEach = 25;
+  HKEY key = CreateKey(HKEY_LOCAL_MACHINE, kMonitor);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([key, t] {
+      for (int v = 0; v < kValuesEach; ++v) {
+        std::u16string name = k460::Utf8ToUtf16("T" + std::to_string(t) + "_" + std::to_string(v));
+        EXPECT_EQ(SetDword(key, name.c_str(), static_cast<DWORD>(v)), ERROR_SUCCESS);
+        EXPECT_EQ(QueryDword(key, name.c_str()), static_cast<DWORD>(v));
+      }
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(ValueNames(key).size(), static_cast<std::size_t>(kThreads * kValuesEach));
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryStoreTest, EachMachineRootHasItsOwnRegistry) {
+  HKEY key = CreateKey(HKEY_LOCAL_MACHINE, kMonitor);
+  ASSERT_EQ(SetDword(key, u"BitmapRotate", 1), ERROR_SUCCESS);
+  auto other = MakeTempFolder("k460-registry-other");
+  k460::SetMachineRoot(other);
+  HKEY out = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMonitor, 0, KEY_READ, &out), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(SetDword(key, u"BitmapRotate", 2), ERROR_KEY_DELETED);  // its key is not in this machine
+  k460::SetMachineRoot(root());
+  EXPECT_EQ(QueryDword(key, u"BitmapRotate"), 1u);
+  RegCloseKey(key);
+  std::filesystem::remove_all(other);
 }
 
 TEST_F(RegistryStoreTest, DamagedHiveFileAnswersBadDbAndIsLeftAlone) {
