@@ -99,6 +99,8 @@ TEST_F(ProfileWriteTest, FileNamesWithoutFolderLiveInTheWindowsFolder) {
   EXPECT_EQ(ReadHostFile(root() / "drive_c" / "Windows" / "k460test.ini"), "[Options]\r\nTrace=2\r\n");
   EXPECT_EQ(GetPrivateProfileIntW(u"options", u"TRACE", 0, u"K460TEST.INI"), 2u);
   EXPECT_EQ(GetPrivateProfileIntW(u"options", u"TRACE", 0, u"C:\\WINDOWS\\k460test.ini"), 2u);
+  // The user interface joins folder and name with a second backslash.
+  EXPECT_EQ(GetPrivateProfileIntW(u"options", u"TRACE", 0, u"C:\\Windows\\\\k460test.ini"), 2u);
 }
 
 TEST_F(ProfileWriteTest, SectionsAreWrittenWhole) {
