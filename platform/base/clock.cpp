@@ -17,7 +17,7 @@ constexpr std::uint64_t kVirtualStart = 0x100000;
 std::atomic<std::uint64_t> gVirtualNow{kVirtualStart};
 // How long, in real time, a virtual wait lets other threads end it before it
 // times out by moving the clock.
-constexpr auto kVirtualGrace = std::chrono::milliseconds(20);
+constexpr auto kVirtualGrace = std::chrono::milliseconds(50);
 
 std::uint64_t RealNowMs() {
   return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -70,8 +70,13 @@ bool WaitOnClock(std::unique_lock<std::mutex>& lock, std::condition_variable& cv
 
 K460_API void Sleep(DWORD ms) {
   if (k460::GetClockMode() == k460::ClockMode::Virtual) {
+    // Time moves at once; a short real pause keeps a thread that polls in
+    // a loop from racing the clock ahead of every other thread.
     k460::AdvanceClock(ms == INFINITE ? 0 : ms);
-    std::this_thread::yield();
+    if (ms == 0)
+      std::this_thread::yield();
+    else
+      std::this_thread::sleep_for(std::chrono::microseconds(500));
     return;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));

@@ -8,9 +8,6 @@
 #include "platform/base/base.h"
 
 // ---- Errors met only by the file functions ---------------------------------
-inline constexpr DWORD ERROR_NOT_SAME_DEVICE = 17;
-inline constexpr DWORD ERROR_BUFFER_OVERFLOW = 111;
-inline constexpr DWORD ERROR_DIRECTORY = 267;
 
 // ---- Opening -----------------------------------------------------------------
 inline constexpr DWORD GENERIC_READ = 0x80000000;
@@ -103,16 +100,6 @@ K460_API UINT GetWindowsDirectoryW(LPWSTR lpBuffer, UINT uSize);
 // size in, the length with its terminator out (also when it is too short).
 K460_API BOOL GetAllUsersProfileDirectoryW(LPWSTR lpProfileDir, LPDWORD lpcchSize);
 
-#ifndef K460_HRESULT_DEFINED
-#define K460_HRESULT_DEFINED
-using HRESULT = LONG;
-inline constexpr HRESULT S_OK = 0;
-inline constexpr HRESULT S_FALSE = 1;
-inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
-inline constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
-inline constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-inline constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-#endif
 
 inline constexpr int CSIDL_PERSONAL = 0x0005;
 inline constexpr int CSIDL_DESKTOPDIRECTORY = 0x0010;

@@ -5,7 +5,6 @@
 
 #include "platform/base/base.h"
 
-inline constexpr DWORD ERROR_INVALID_MSGBOX_STYLE = 1582;
 
 // ---- Message boxes -------------------------------------------------------------
 // Buttons.

@@ -12,7 +12,6 @@
 using REGSAM = DWORD;
 
 // A path that begins with a backslash or has an empty component.
-inline constexpr DWORD ERROR_BAD_PATHNAME = 161;
 
 // ---- Predefined keys -------------------------------------------------------
 // Sign-extended 32-bit values, as the system defines them on 64-bit hosts.

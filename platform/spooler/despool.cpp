@@ -5,6 +5,7 @@
 #include <random>
 
 #include "platform/base/internal.h"
+#include "platform/base/host.h"
 #include "platform/base/text.h"
 #include "platform/spooler/jobs.h"
 #include "platform/spooler/monitors.h"

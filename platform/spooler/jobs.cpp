@@ -7,6 +7,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "platform/base/host.h"
 #include "platform/base/text.h"
 #include "platform/spooler/pack.h"
 #include "platform/spooler/printer_handle.h"
@@ -222,7 +223,7 @@ K460_API BOOL AbortPrinter(HANDLE hPrinter) {
     auto& t = Jobs();
     std::lock_guard lock(t.mutex);
     job->status |= JOB_STATUS_DELETED;
-    t.finished.push_back(FinishedJob{job->id, job->printer, job->document, u"", job->status, job->bytesSpooled, 0,
+    t.finished.push_back(k460::FinishedJob{job->id, job->printer, job->document, u"", job->status, job->bytesSpooled, 0,
                                      job->controls, false, "aborted by the application"});
   }
   RemoveJob(job);

@@ -1,9 +1,11 @@
 // The spooler's port functions: listing ports of every monitor, and asking
 // the owning monitor to add, configure or delete one.
 #include <map>
+#include <optional>
 
 #include "platform/base/internal.h"
 #include "platform/base/text.h"
+#include "platform/spooler/host.h"
 #include "platform/spooler/monitors.h"
 #include "platform/spooler/pack.h"
 
@@ -18,7 +20,7 @@ BOOL Fail(DWORD error) {
 bool IsLocalServer(LPWSTR name) { return !name || !*name; }
 
 std::mutex gStatusMutex;
-std::map<std::u16string, PortStatus> gStatus;  // by upper-cased port name
+std::map<std::u16string, k460::PortStatus> gStatus;  // by upper-cased port name
 
 }  // namespace
 }  // namespace k460::spooler

@@ -5,6 +5,7 @@
 #include "platform/base/base.h"
 #include "platform/base/devmode.h"
 #include "platform/monitor/monitor.h"
+#include "platform/registry/registry.h"
 
 using PSECURITY_DESCRIPTOR = void*;
 

@@ -11,9 +11,6 @@
 #include "platform/base/base.h"
 
 // ---- Codes -----------------------------------------------------------------
-inline constexpr DWORD ERROR_NOT_OWNER = 288;
-inline constexpr DWORD ERROR_TOO_MANY_POSTS = 298;
-inline constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 
 inline constexpr DWORD WAIT_OBJECT_0 = 0x00000000;
 inline constexpr DWORD WAIT_ABANDONED = 0x00000080;

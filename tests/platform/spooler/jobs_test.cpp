@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/base/internal.h"
+#include "platform/base/text.h"
 #include "tests/platform/spooler/spooler_fixture.h"
 
 namespace k460::testing {
