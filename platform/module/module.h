@@ -28,7 +28,10 @@ inline constexpr DWORD DONT_RESOLVE_DLL_REFERENCES = 0x00000001;  // no entry po
 inline constexpr DWORD LOAD_LIBRARY_AS_DATAFILE = 0x00000002;     // resources only
 inline constexpr DWORD LOAD_WITH_ALTERED_SEARCH_PATH = 0x00000008;  // accepted, no effect
 
-using FARPROC = INT_PTR (*)();
+// A procedure to be cast to its real type. The system declares it as
+// returning INT_PTR; `void (*)()` is the type the compiler lets every
+// function pointer be cast to and from without -Wcast-function-type.
+using FARPROC = void (*)();
 
 K460_API HMODULE LoadLibraryW(LPCWSTR lpLibFileName);
 K460_API HMODULE LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD dwFlags);
