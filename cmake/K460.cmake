@@ -48,3 +48,32 @@ function(k460_add_test name)
   target_link_libraries(${name} PRIVATE k460testsupport ${T_LIBS} GTest::gtest GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endfunction()
+
+# Compiles a resource script (UTF-8 text, see tools/k460rc/parser.h) into
+# the library or program `target`: k460rc turns it into a C++ source that
+# carries the resources and their directory. The script, the headers it
+# includes and the data files it names are dependencies (k460rc writes them
+# to a depfile), so editing any of them rebuilds. One script per target.
+function(k460_add_resources target script)
+  get_target_property(done ${target} K460_RESOURCE_SCRIPT)
+  if(done)
+    message(FATAL_ERROR "${target} already has the resource script ${done}; a target carries one")
+  endif()
+  get_filename_component(script ${script} ABSOLUTE)
+  get_filename_component(stem ${script} NAME_WE)
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/${target}_${stem}_resources.cpp)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND k460rc -o ${output} --depfile ${output}.d ${script}
+    DEPENDS k460rc ${script}
+    DEPFILE ${output}.d
+    COMMENT "Compiling resources ${stem} of ${target}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${output})
+  set_target_properties(${target} PROPERTIES K460_RESOURCE_SCRIPT ${script})
+  # A program's resources are found through its dynamic symbol table.
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
+  endif()
+endfunction()
