@@ -31,7 +31,7 @@ inline constexpr DWORD LOAD_WITH_ALTERED_SEARCH_PATH = 0x00000008;  // accepted,
 // A procedure to be cast to its real type. The system declares it as
 // returning INT_PTR; `void (*)()` is the type the compiler lets every
 // function pointer be cast to and from without -Wcast-function-type.
-using FARPROC = void (*)();
+using FARPROC = void (*)();  // the one pointer type that casts to any other without a warning
 
 K460_API HMODULE LoadLibraryW(LPCWSTR lpLibFileName);
 K460_API HMODULE LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD dwFlags);

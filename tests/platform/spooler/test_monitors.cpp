@@ -88,8 +88,10 @@ BOOL WritePort(HANDLE h, LPBYTE data, DWORD size, LPDWORD written) {
   }
   *written = take;
   ++port->writes;
-  if (gRecord.deleteJobAfterWrites >= 0 && port->writes == gRecord.deleteJobAfterWrites) DeleteJob(port);
-  CheckJob(port);
+  if (gRecord.deleteJobAfterWrites >= 0) {
+    if (port->writes == gRecord.deleteJobAfterWrites) DeleteJob(port);
+    CheckJob(port);
+  }
   return TRUE;
 }
 
