@@ -38,7 +38,15 @@ function(k460_add_module name)
   set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden
                         VISIBILITY_INLINES_HIDDEN ON)
   target_link_libraries(${name} PRIVATE k460platform)
-  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+  k460_no_undefined(${name})
+endfunction()
+
+# Shared libraries must resolve every symbol at link time, except where
+# clang's sanitizers leave their runtime to the program.
+function(k460_no_undefined target)
+  if(NOT (K460_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
 endfunction()
 
 # A GoogleTest program registered with CTest test by test.

@@ -110,7 +110,7 @@ inline constexpr WORD SUBLANG_NEUTRAL = 0x00;
 inline constexpr WORD SUBLANG_DEFAULT = 0x01;
 
 // Resource names and types: small integers travel in the pointer.
-inline constexpr bool IS_INTRESOURCE(const void* p) { return (reinterpret_cast<ULONG_PTR>(p) >> 16) == 0; }
+inline bool IS_INTRESOURCE(const void* p) { return (reinterpret_cast<ULONG_PTR>(p) >> 16) == 0; }
 inline LPWSTR MAKEINTRESOURCEW(WORD id) { return reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(id)); }
 inline LPSTR MAKEINTRESOURCEA(WORD id) { return reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(id)); }
 
