@@ -70,18 +70,21 @@ function(k460_add_resources target script)
   get_filename_component(script ${script} ABSOLUTE)
   get_filename_component(stem ${script} NAME_WE)
   set(output ${CMAKE_CURRENT_BINARY_DIR}/${target}_${stem}_resources.cpp)
+  # A program's resources are found through its dynamic symbol table, under
+  # a name of their own (the libraries it loads use the library name).
+  get_target_property(type ${target} TYPE)
+  set(program_option "")
+  if(type STREQUAL "EXECUTABLE")
+    set(program_option --program)
+    set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
+  endif()
   add_custom_command(
     OUTPUT ${output}
-    COMMAND k460rc -o ${output} --depfile ${output}.d ${script}
+    COMMAND k460rc -o ${output} --depfile ${output}.d ${program_option} ${script}
     DEPENDS k460rc ${script}
     DEPFILE ${output}.d
     COMMENT "Compiling resources ${stem} of ${target}"
     VERBATIM)
   target_sources(${target} PRIVATE ${output})
   set_target_properties(${target} PROPERTIES K460_RESOURCE_SCRIPT ${script})
-  # A program's resources are found through its dynamic symbol table.
-  get_target_property(type ${target} TYPE)
-  if(type STREQUAL "EXECUTABLE")
-    set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
-  endif()
 endfunction()

@@ -162,7 +162,8 @@ K460_API BOOL FreeLibrary(HMODULE hLibModule) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  if (module->kind != ModuleKind::Library || --module->references > 0) return TRUE;
+  // references is 0 while the detach runs: a free from inside it has nothing left to do.
+  if (module->kind != ModuleKind::Library || module->references <= 0 || --module->references > 0) return TRUE;
   if (module->attached && module->entry) module->entry(module->handle, DLL_PROCESS_DETACH, nullptr);
   k460::Unload(*module);
   return TRUE;

@@ -6,7 +6,10 @@
 // machine's printer-driver directory, then in the folders of K460_LIBPATH,
 // then beside the platform library itself. The system's own library names
 // ("kernel32.dll", "userenv.dll", "winspool.drv", ...) load the platform,
-// so GetProcAddress finds its functions. Failures answer NULL/FALSE/0 with
+// so GetProcAddress finds its functions; they count as always loaded and
+// are never unloaded. An entry point runs under the loader's lock, as on the
+// system: it may load and free libraries, but must not wait for a thread
+// that does. Failures answer NULL/FALSE/0 with
 // the reason in the thread's last error, as the system does.
 #pragma once
 

@@ -129,7 +129,9 @@ bool ReadModuleTables(Module& module) {
   if (!entry) entry = OwnSymbol(module, "DllEntryPoint");
   module.entry = reinterpret_cast<EntryPoint>(entry);
   module.ordinals = static_cast<const K460OrdinalEntry*>(OwnSymbol(module, K460_ORDINAL_TABLE_SYMBOL));
-  auto* directory = static_cast<const K460ResourceDirectory*>(OwnSymbol(module, K460_RESOURCE_DIRECTORY_SYMBOL));
+  const char* symbol = module.kind == ModuleKind::Program ? K460_PROGRAM_RESOURCE_DIRECTORY_SYMBOL
+                                                          : K460_RESOURCE_DIRECTORY_SYMBOL;
+  auto* directory = static_cast<const K460ResourceDirectory*>(OwnSymbol(module, symbol));
   if (directory && (directory->magic != resources::kDirectoryMagic ||
                     directory->version != resources::kDirectoryVersion || (directory->count && !directory->entries)))
     return false;

@@ -1,8 +1,8 @@
 // The resources of one library as the resource compiler (k460rc) lays them
 // out: a directory of entries, each naming its type, its name and its
 // language and pointing at its bytes. The compiler emits the directory as
-// one C-linkage symbol per library, `k460_resource_directory`; the loader
-// finds it with dlsym. Header-only and free of platform types, so that the
+// one C-linkage symbol per library, `k460_resource_directory` (in a program:
+// `k460_program_resource_directory`); the loader finds it with dlsym. Header-only and free of platform types, so that the
 // compiler (a host program) and the platform share the one definition.
 #pragma once
 
@@ -67,3 +67,6 @@ struct K460ResourceDirectory {
 };
 
 #define K460_RESOURCE_DIRECTORY_SYMBOL "k460_resource_directory"
+// A program's resources go by a name of their own: a program exports its
+// symbols to the libraries it loads, which define the library name.
+#define K460_PROGRAM_RESOURCE_DIRECTORY_SYMBOL "k460_program_resource_directory"

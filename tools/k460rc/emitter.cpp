@@ -34,7 +34,8 @@ std::string DependencyPath(const std::filesystem::path& file) {
 
 }  // namespace
 
-std::string EmitSource(const std::vector<Resource>& resources, const std::filesystem::path& script) {
+std::string EmitSource(const std::vector<Resource>& resources, const std::filesystem::path& script,
+                       const std::string& symbol) {
   std::ostringstream data, names, entries, out;
   int nameCount = 0;
   for (std::size_t i = 0; i < resources.size(); ++i) {
@@ -54,7 +55,8 @@ std::string EmitSource(const std::vector<Resource>& resources, const std::filesy
       << names.str() << "\n";
   if (!resources.empty()) out << "const K460ResourceEntry kEntries[] = {\n" << entries.str() << "};\n";
   out << "\n}  // namespace\n\n"
-      << "extern \"C\" __attribute__((visibility(\"default\"))) const K460ResourceDirectory k460_resource_directory = {\n"
+      << "extern \"C\" __attribute__((visibility(\"default\"))) const K460ResourceDirectory " << symbol
+      << " = {\n"
       << "    k460::resources::kDirectoryMagic, k460::resources::kDirectoryVersion, " << resources.size() << ", "
       << (resources.empty() ? "nullptr" : "kEntries") << "};\n";
   return out.str();

@@ -11,7 +11,9 @@
 
 namespace k460rc {
 
-std::string EmitSource(const std::vector<Resource>& resources, const std::filesystem::path& script);
+// `symbol` names the directory: the library's or the program's name.
+std::string EmitSource(const std::vector<Resource>& resources, const std::filesystem::path& script,
+                       const std::string& symbol);
 std::string EmitDependencies(const std::filesystem::path& output, const std::vector<std::filesystem::path>& files);
 
 }  // namespace k460rc

@@ -189,7 +189,7 @@ Lexer::Lexer(const fs::path& script) {
       {"LANG_JAPANESE", 0x11}, {"SUBLANG_NEUTRAL", 0x00}, {"SUBLANG_DEFAULT", 0x01},  {"SUBLANG_SYS_DEFAULT", 0x02},
       {"SUBLANG_ENGLISH_US", 0x01}, {"SUBLANG_ENGLISH_UK", 0x02}, {"SUBLANG_JAPANESE_JAPAN", 0x01}};
   for (auto [name, value] : predefined)
-    macros_[name] = Macro{{Token{TokenKind::Number, "", value, false, false, {"<built-in>", 0, 0}}}, {}, false};
+    macros_[name] = Macro{std::to_string(value), {"<built-in>", 0, 0}, {"<built-in>", 0, 0}, false};
   Open(script, SourceLocation{script.string(), 0, 0});
 }
 
@@ -328,11 +328,9 @@ void Lexer::Directive(Source& s, SourceLocation where) {
     Macro macro;
     macro.where = where;
     macro.functionLike = i < rest.size() && rest[i] == '(';
-    if (!macro.functionLike) {
-      SourceLocation bodyAt = argumentsAt;
-      bodyAt.column += static_cast<int>(i);
-      macro.body = Tokenize(rest.substr(i), bodyAt);
-    }
+    macro.body = rest.substr(i);
+    macro.bodyAt = argumentsAt;
+    macro.bodyAt.column += static_cast<int>(i);
     macros_[rest.substr(begin, i - begin)] = std::move(macro);
   } else if (name == "undef") {
     auto tokens = Tokenize(rest, argumentsAt);

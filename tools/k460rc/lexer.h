@@ -26,8 +26,11 @@ struct Token {
   SourceLocation where;
 };
 
+// A #define; its body is tokenized when it is used, so that a shared header
+// may define things the compiler cannot read as long as scripts don't use them.
 struct Macro {
-  std::vector<Token> body;
+  std::string body;
+  SourceLocation bodyAt;
   SourceLocation where;
   bool functionLike = false;
 };

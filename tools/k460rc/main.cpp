@@ -1,8 +1,9 @@
 // k460rc: compiles a resource script into a C++ source that carries the
 // resources of one library (see parser.h for the script language).
 //
-//   k460rc -o resources.cpp [--depfile resources.cpp.d] script.rc
+//   k460rc -o resources.cpp [--depfile resources.cpp.d] [--program] script.rc
 //
+// --program names the directory as a program's instead of a library's.
 // Errors are printed as "file:line:column: error: ..." and end the program
 // with status 1, writing nothing.
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "platform/module/resource_directory.h"
 #include "tools/k460rc/emitter.h"
 #include "tools/k460rc/parser.h"
 
@@ -18,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 int Usage() {
-  std::cerr << "usage: k460rc -o OUTPUT.cpp [--depfile OUTPUT.d] SCRIPT.rc\n";
+  std::cerr << "usage: k460rc -o OUTPUT.cpp [--depfile OUTPUT.d] [--program] SCRIPT.rc\n";
   return 2;
 }
 
@@ -40,11 +42,14 @@ bool WriteFile(const fs::path& path, const std::string& text) {
 
 int main(int argc, char** argv) {
   fs::path output, depfile, script;
+  std::string symbol = K460_RESOURCE_DIRECTORY_SYMBOL;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "-o") == 0 && i + 1 < argc) {
       output = argv[++i];
     } else if (std::strcmp(argv[i], "--depfile") == 0 && i + 1 < argc) {
       depfile = argv[++i];
+    } else if (std::strcmp(argv[i], "--program") == 0) {
+      symbol = K460_PROGRAM_RESOURCE_DIRECTORY_SYMBOL;
     } else if (argv[i][0] == '-' || !script.empty()) {
       return Usage();
     } else {
@@ -54,7 +59,7 @@ int main(int argc, char** argv) {
   if (output.empty() || script.empty()) return Usage();
   try {
     k460rc::CompiledScript compiled = k460rc::CompileScript(script);
-    if (!WriteFile(output, k460rc::EmitSource(compiled.resources, script))) {
+    if (!WriteFile(output, k460rc::EmitSource(compiled.resources, script, symbol))) {
       std::cerr << "k460rc: cannot write " << output.string() << "\n";
       return 1;
     }

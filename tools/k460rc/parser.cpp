@@ -191,11 +191,12 @@ class Parser {
     const Macro* macro = lexer_.FindMacro(name.text);
     if (!macro) throw CompileError(name.where, "'" + name.text + "' is not defined");
     if (macro->functionLike) throw CompileError(name.where, "macro '" + name.text + "' takes arguments; it cannot be used here");
-    if (macro->body.empty()) throw CompileError(name.where, "macro '" + name.text + "' is empty");
+    std::vector<Token> tokens = Tokenize(macro->body, macro->bodyAt);
+    if (tokens.empty()) throw CompileError(name.where, "macro '" + name.text + "' is empty");
     if (std::find(expanding_.begin(), expanding_.end(), name.text) != expanding_.end())
       throw CompileError(name.where, "macro '" + name.text + "' refers to itself");
     expanding_.push_back(name.text);
-    MacroStream body(macro->body, name.where);
+    MacroStream body(tokens, name.where);
     Value value = Expression(body);
     if (!body.AtEnd())
       throw CompileError(name.where, "macro '" + name.text + "' (defined at " + macro->where.Describe() +
@@ -206,7 +207,10 @@ class Parser {
 
   std::int64_t NumberIn(std::int64_t low, std::int64_t high, const std::string& what) {
     SourceLocation where = lexer_.Peek().where;
-    if (!StartsExpression(lexer_.Peek(), lexer_))
+    const Token& first = lexer_.Peek();
+    if (first.kind == TokenKind::Identifier && !IsKeyword(first) && !lexer_.FindMacro(first.text))
+      throw CompileError(where, "'" + first.text + "' is not defined");
+    if (!StartsExpression(first, lexer_))
       throw CompileError(where, "expected " + what + " but found " + Describe(lexer_.Peek()));
     Value v = Expression(script_);
     if (v.number < low || v.number > high)

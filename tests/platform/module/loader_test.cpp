@@ -55,6 +55,18 @@ TEST_F(LoaderTest, DriverDirectoryIsSearchedBeforeTheBuildFolder) {
   // The same file by its full Windows path, in other case, is the same library.
   HMODULE byPath = LoadLibraryW(u"c:\\WINDOWS\\system32\\SPOOL\\drivers\\w32x86\\3\\k460modtest.dll");
   EXPECT_EQ(byPath, module);
+  // The build folder's copy by its host path is another library, with its
+  // own state and resources.
+  std::u16string built = Canonical(BuiltTestLibrary());
+  HMODULE other = LoadLibraryW(built.c_str());
+  ASSERT_NE(other, nullptr);
+  EXPECT_NE(other, module);
+  auto ownInstance = [](HMODULE m) { return reinterpret_cast<HINSTANCE (*)()>(GetProcAddress(m, "OwnInstance"))(); };
+  EXPECT_EQ(ownInstance(module), module);
+  EXPECT_EQ(ownInstance(other), other);
+  EXPECT_NE(FindResourceW(other, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(258)),
+            FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(258)));
+  EXPECT_TRUE(FreeLibrary(other));
   EXPECT_TRUE(FreeLibrary(byPath));
   EXPECT_TRUE(FreeLibrary(module));
 }

@@ -154,6 +154,20 @@ TEST_F(ResourceTest, BytesOfFileAndInlineResources) {
   ASSERT_NE(logo, nullptr);
   EXPECT_EQ(Bytes(logo), ReadFile(fs::path(MODULE_TEST_DATA) / "logo.bmp").substr(14));
 
+  // An icon: one RT_ICON per image, and a group directory that numbers them.
+  HRSRC group = FindResourceW(module_, u"APPICON", RT_GROUP_ICON);
+  ASSERT_NE(group, nullptr);
+  std::string directory = Bytes(group), icon = ReadFile(fs::path(MODULE_TEST_DATA) / "app.ico");
+  ASSERT_EQ(directory.size(), 6u + 2 * 14);
+  EXPECT_EQ(directory.substr(0, 6), icon.substr(0, 6));
+  for (int i = 0; i < 2; ++i) {
+    std::string entry = directory.substr(6 + 14 * i, 14), fileEntry = icon.substr(6 + 16 * i, 16);
+    EXPECT_EQ(entry.substr(0, 12), fileEntry.substr(0, 12));  // size, colours, planes, bits, bytes
+    WORD number = static_cast<WORD>(static_cast<unsigned char>(entry[12]) | (static_cast<unsigned char>(entry[13]) << 8));
+    std::size_t offset = static_cast<unsigned char>(fileEntry[12]), size = static_cast<unsigned char>(fileEntry[8]);
+    EXPECT_EQ(Bytes(FindResourceW(module_, MAKEINTRESOURCEW(number), RT_ICON)), icon.substr(offset, size));
+  }
+
   // Inline: 16-bit numbers, 32-bit with L, narrow bytes, UTF-16 text.
   HRSRC table = FindResourceW(module_, u"Table", RT_RCDATA);
   ASSERT_NE(table, nullptr);
