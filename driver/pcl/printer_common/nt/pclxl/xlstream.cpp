@@ -1,6 +1,7 @@
 #include "driver/pcl/printer_common/nt/pclxl/xlstream.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -71,18 +72,21 @@ bool StoreBytes(XlStream* s, const BYTE* p, DWORD n) {
   return true;
 }
 
-// Runs of 16-bit values, each needing 2 free bytes; `next` yields them.
-template <typename Next>
-bool StoreWordRun(XlStream* s, DWORD n, Next next) {
+// Runs of 16-bit values, each needing 2 free bytes, low byte first.
+bool StoreWordRun(XlStream* s, const WORD* values, DWORD n) {
   while (n) {
     if (!MakeRoom(s, 2)) return false;
     DWORD chunk = std::min(n, FreeSpace(s) / 2);
     BYTE* out = s->pBuffer + s->cbUsed;
-    for (DWORD i = 0; i < chunk; ++i) {
-      WORD v = next();
-      out[2 * i] = static_cast<BYTE>(v);
-      out[2 * i + 1] = static_cast<BYTE>(v >> 8);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(out, values, 2 * chunk);
+    } else {
+      for (DWORD i = 0; i < chunk; ++i) {
+        out[2 * i] = static_cast<BYTE>(values[i]);
+        out[2 * i + 1] = static_cast<BYTE>(values[i] >> 8);
+      }
     }
+    values += chunk;
     s->cbUsed += 2 * chunk;
     s->cbTotal += 2 * chunk;
     n -= chunk;
@@ -90,13 +94,14 @@ bool StoreWordRun(XlStream* s, DWORD n, Next next) {
   return true;
 }
 
-template <typename Next>
-bool StoreLowByteRun(XlStream* s, DWORD n, Next next) {
+// Runs of the low bytes of 16-bit values, each needing 1 free byte.
+bool StoreLowByteRun(XlStream* s, const WORD* values, DWORD n) {
   while (n) {
     if (!MakeRoom(s, 1)) return false;
     DWORD chunk = std::min(n, FreeSpace(s));
     BYTE* out = s->pBuffer + s->cbUsed;
-    for (DWORD i = 0; i < chunk; ++i) out[i] = static_cast<BYTE>(next());
+    for (DWORD i = 0; i < chunk; ++i) out[i] = static_cast<BYTE>(values[i]);
+    values += chunk;
     s->cbUsed += chunk;
     s->cbTotal += chunk;
     n -= chunk;
@@ -124,7 +129,8 @@ template <typename T>
 bool StoreArray16(XlStream* s, BYTE tag, const T* values, DWORD count) {
   if (!Healthy(s) || !CheckData(s, values, count, XL_MAX_ARRAY_ELEMENTS)) return false;
   if (!ArrayHead(s, tag, count)) return false;
-  return StoreWordRun(s, count, [values]() mutable { return static_cast<WORD>(*values++); });
+  // SHORT and WORD may alias: the bits are the same.
+  return StoreWordRun(s, reinterpret_cast<const WORD*>(values), count);
 }
 
 }  // namespace
@@ -232,7 +238,7 @@ void HP_SInt16Array(XlStream* pStream, const SHORT* pValues, DWORD count) {
 void HP_UByteArrayFromWords(XlStream* pStream, const WORD* pValues, DWORD count) {
   if (!Healthy(pStream) || !CheckData(pStream, pValues, count, XL_MAX_ARRAY_ELEMENTS)) return;
   if (ArrayHead(pStream, XL_TAG_UBYTE_ARRAY, count)) {
-    StoreLowByteRun(pStream, count, [pValues]() mutable { return *pValues++; });
+    StoreLowByteRun(pStream, pValues, count);
   }
 }
 
@@ -288,6 +294,6 @@ void HP_EmbeddedWords(XlStream* pStream, const WORD* pValues, DWORD count) {
   // The byte length is a uint32: at most 0x7FFFFFFF values.
   if (!Healthy(pStream) || !CheckData(pStream, pValues, count, 0x7FFFFFFF)) return;
   if (DataHead(pStream, count * 2)) {
-    StoreWordRun(pStream, count, [pValues]() mutable { return *pValues++; });
+    StoreWordRun(pStream, pValues, count);
   }
 }
