@@ -103,6 +103,8 @@ struct MalformedCase {
   std::size_t offset;  // within the binary part
 };
 
+void PrintTo(const MalformedCase& c, std::ostream* os) { *os << c.name; }
+
 class PclXlReaderMalformed : public ::testing::TestWithParam<MalformedCase> {};
 
 TEST_P(PclXlReaderMalformed, ReportsKindAndOffset) {

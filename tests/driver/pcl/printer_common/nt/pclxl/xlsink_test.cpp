@@ -123,6 +123,7 @@ TEST_F(XlSinkTest, BadArgumentsAreRefused) {
   staging.cbStaged = -1;
   check("negative count", AddToStream(&staging, Bytes(big), 1));
   check("flush damaged", FlushStream(&staging, printer_));
+  check("driver stream without parameters", XlNewDriverStream(nullptr) != nullptr);
   for (const Case& c : cases) {
     EXPECT_FALSE(c.result) << c.name;
     EXPECT_EQ(c.error, ERROR_INVALID_PARAMETER) << c.name;
