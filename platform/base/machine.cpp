@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/base/host.h"
+#include "platform/base/host_io.h"
 #include "platform/base/text.h"
 
 namespace k460 {
@@ -101,14 +102,7 @@ void SetMachineProfile(const MachineProfile& p) {
       << "\nansi_code_page=" << p.ansiCodePage << "\noem_code_page=" << p.oemCodePage << "\nuser_language=0x"
       << std::hex << p.userLanguage << std::dec << "\nuser_name=" << p.userName
       << "\ncomputer_name=" << p.computerName << "\nadministrator=" << (p.administrator ? 1 : 0) << "\n";
-  auto temp = file;
-  temp += ".new";
-  {
-    std::ofstream f(temp, std::ios::trunc);
-    f << out.str();
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, file, ec);
+  ReplaceFileContents(file, out.str(), false);
   std::lock_guard lock(gMachineMutex);
   gProfileCache = p;
 }

@@ -1,6 +1,8 @@
 // INI files on disk: encodings and replacement in one step.
 #include "platform/profile/ini_file.h"
 
+#include "platform/base/host_io.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -54,17 +56,6 @@ std::string ToUtf16Le(std::u16string_view text) {
   return bytes;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 std::unique_lock<std::mutex> LockProfiles() { return std::unique_lock(gMutex); }
@@ -104,18 +95,9 @@ DWORD SaveIniFile(const IniFile& file) {
     case IniEncoding::Utf8: bytes = "\xEF\xBB\xBF" + Utf16ToUtf8(text); break;
     case IniEncoding::Ansi: bytes = ToAnsi(text); break;
   }
-  static std::atomic<unsigned> counter{0};
-  std::filesystem::path temp = file.path;
-  temp += ".k460-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".new";
-  int fd = ::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-  if (fd < 0) return errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(errno, temp);
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  int err = errno;
-  ::close(fd);
-  if (ok && std::rename(temp.c_str(), file.path.c_str()) == 0) return ERROR_SUCCESS;
-  if (ok) err = errno;
-  ::unlink(temp.c_str());
-  return ErrorFromErrno(err, file.path);
+  int err = ReplaceFileContents(file.path, bytes, true);
+  if (err == 0) return ERROR_SUCCESS;
+  return err == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err, file.path);
 }
 
 }  // namespace k460

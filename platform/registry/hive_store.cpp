@@ -1,6 +1,8 @@
 // Loading, caching and writing the hive files.
 #include "platform/registry/hive_store.h"
 
+#include "platform/base/host_io.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -125,29 +127,9 @@ LONG Load(HiveState& s, const fs::path& file) {
   return ERROR_SUCCESS;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Writes a new file beside the hive and renames it over the hive, so that
-// no reader ever sees a half-written hive.
+// Replaces the hive in one rename, so that no reader ever sees half a hive.
 LONG ReplaceFile(const fs::path& file, const std::string& bytes) {
-  fs::path temp = file;
-  temp += ".new";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return ERROR_CANTWRITE;
-  bool ok = WriteAll(fd, bytes);
-  ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), file.c_str()) == 0) return ERROR_SUCCESS;
-  ::unlink(temp.c_str());
-  return ERROR_CANTWRITE;
+  return ReplaceFileContents(file, bytes, false) == 0 ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
 // Holds the hive's lock file locked for the life of the object. The file is

@@ -1,10 +1,12 @@
 // The hive files: persistence, processes sharing a machine, damaged files,
 // failing writes and injected faults.
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -189,10 +191,13 @@ TEST_F(RegistryStoreTest, DamagedHiveFileAnswersBadDbAndIsLeftAlone) {
 TEST_F(RegistryStoreTest, AFailedWriteKeepsTheOldStateEverywhere) {
   HKEY key = CreateKey(HKEY_LOCAL_MACHINE, kMonitor);
   ASSERT_EQ(SetDword(key, u"SendPageWaitTime", 30000), ERROR_SUCCESS);
-  auto file = k460::RegistryHiveFile(HKEY_LOCAL_MACHINE);
-  auto blocker = file;
-  blocker += ".new";
-  std::filesystem::create_directory(blocker);  // the new file cannot be made
+  // The disk is full: no file may grow past a few bytes.
+  ::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  rlimit tiny = old;
+  tiny.rlim_cur = 16;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
 
   EXPECT_EQ(SetDword(key, u"SendPageWaitTime", 1), ERROR_CANTWRITE);
   HKEY out = nullptr;
@@ -200,7 +205,7 @@ TEST_F(RegistryStoreTest, AFailedWriteKeepsTheOldStateEverywhere) {
   EXPECT_EQ(QueryDword(key, u"SendPageWaitTime"), 30000u);
   EXPECT_EQ(SubkeyNames(key), std::vector<std::u16string>{});
 
-  std::filesystem::remove(blocker);
+  ::setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_EQ(SetDword(key, u"SendPageWaitTime", 1), ERROR_SUCCESS);
   EXPECT_EQ(QueryDword(key, u"SendPageWaitTime"), 1u);
   RegCloseKey(key);
