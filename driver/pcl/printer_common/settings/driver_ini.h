@@ -1,0 +1,20 @@
+// Access to the switches in the driver's INI file, as the settings code sees
+// it. The settings code never talks to the spooler itself: whoever holds a
+// printer handle hands in a reader (the spooler-backed one finds the INI
+// file among the driver's dependent files and reads it with the profile
+// functions); tests hand in a table.
+#pragma once
+
+#include "platform/base/types.h"
+
+class DriverIni {
+ public:
+  virtual ~DriverIni() = default;
+  // The integer value of `key` in `section`, or `defaultValue` when the file,
+  // the section or the key is missing.
+  virtual int ReadInt(const WCHAR* section, const WCHAR* key, int defaultValue) const = 0;
+};
+
+// The one switch the settings library reads.
+inline constexpr const WCHAR* kDevmodeSection = u"Devmode";
+inline constexpr const WCHAR* kForceDuplexKey = u"FDuplex";
