@@ -88,3 +88,37 @@ function(k460_add_resources target script)
   target_sources(${target} PRIVATE ${output})
   set_target_properties(${target} PROPERTIES K460_RESOURCE_SCRIPT ${script})
 endfunction()
+
+# A libFuzzer target (configure a tree of its own with clang and
+# -DK460_FUZZ=ON; scripts/fuzz does that and runs them all). The sources of
+# LIBRARY are compiled again into the target with coverage instrumentation and
+# the address and undefined-behaviour sanitizers, so no other target changes.
+# CORPUS names a folder of seed inputs, DICT a libFuzzer dictionary.
+function(k460_add_fuzzer name)
+  cmake_parse_arguments(F "" "LIBRARY;CORPUS;DICT" "SOURCES" ${ARGN})
+  if(NOT K460_FUZZ)
+    return()
+  endif()
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(WARNING "K460_FUZZ needs clang; ${name} is not built")
+    return()
+  endif()
+  get_target_property(dir ${F_LIBRARY} SOURCE_DIR)
+  get_target_property(library_sources ${F_LIBRARY} SOURCES)
+  set(sources)
+  foreach(source IN LISTS library_sources)
+    if(IS_ABSOLUTE ${source})
+      list(APPEND sources ${source})
+    else()
+      list(APPEND sources ${dir}/${source})
+    endif()
+  endforeach()
+  add_executable(${name} ${F_SOURCES} ${sources})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE k460platform)
+  set(flags -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_options(${name} PRIVATE ${flags})
+  target_link_options(${name} PRIVATE ${flags})
+  # scripts/fuzz reads this list: name, seed folder, dictionary.
+  file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.txt "${name}\t${F_CORPUS}\t${F_DICT}\n")
+endfunction()
