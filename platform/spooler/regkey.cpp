@@ -1,5 +1,7 @@
 #include "platform/spooler/regkey.h"
 
+#include "platform/registry/registry_host.h"
+
 namespace k460 {
 
 namespace {
@@ -34,15 +36,8 @@ RegKey RegKey::Create(HKEY root, std::u16string_view path, REGSAM access) {
 }
 
 LONG RegKey::DeleteTree(HKEY root, std::u16string_view path) {
-  {
-    RegKey key = Open(root, path, KEY_ALL_ACCESS);
-    if (!key) return ERROR_FILE_NOT_FOUND;
-    for (const auto& sub : key.SubKeys()) {
-      std::u16string child = Z(path) + u"\\" + sub;
-      if (LONG rc = DeleteTree(root, child); rc != ERROR_SUCCESS) return rc;
-    }
-  }
-  return RegDeleteKeyW(root, Z(path).c_str());
+  if (path.empty()) return ERROR_INVALID_PARAMETER;  // never the root itself
+  return DeleteRegistryTree(root, Z(path).c_str());
 }
 
 std::optional<std::pair<DWORD, std::vector<BYTE>>> RegKey::GetRaw(std::u16string_view name) const {
