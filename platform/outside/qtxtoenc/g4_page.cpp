@@ -46,8 +46,14 @@ bool G4Page::Open(LONG resolution) {
   const char* mode = "wl";
   if (output_ == Output::TiffPage) {
     DWORD size = 0;
-    if (!file_.Size(&size)) return Broken(ERROR_READ_FAULT);
-    if (size != 0) mode = "a";  // a further page of the file
+    // libtiff starts reading or writing the header wherever the file stands.
+    if (!file_.Size(&size) || !file_.Seek(0, 0, nullptr)) return Broken(ERROR_READ_FAULT);
+    if (size != 0) {
+      // A further page of the file. libtiff would write a fresh header over
+      // one that it cannot read, losing the earlier pages: check it first.
+      if (!HasTiffHeader()) return Broken(ERROR_INVALID_DATA);
+      mode = "a";
+    }
   }
   tiff_ = client_.Open(mode);
   if (!tiff_) return Broken(output_ == Output::TiffPage && mode[0] == 'a' ? ERROR_INVALID_DATA : ERROR_WRITE_FAULT);
@@ -73,6 +79,13 @@ bool G4Page::Open(LONG resolution) {
   if (!ok || !TIFFWriteBufferSetup(tiff_, nullptr, kCodeBufferBytes)) return Broken(ERROR_NOT_ENOUGH_MEMORY);
   client_.StripBegins();
   return true;
+}
+
+bool G4Page::HasTiffHeader() {
+  BYTE header[4];
+  if (!file_.ReadExact(header, sizeof header) || !file_.Seek(0, 0, nullptr)) return false;
+  static const BYTE kLittle[4] = {'I', 'I', 42, 0}, kBig[4] = {'M', 'M', 0, 42};
+  return std::equal(header, header + 4, kLittle) || std::equal(header, header + 4, kBig);
 }
 
 bool G4Page::Broken(DWORD fallback) {

@@ -35,6 +35,8 @@ class G4Page {
  private:
   G4Page(Output output, const CallerFile& file, LONG width, LONG height);
   bool Open(LONG resolution);
+  // The file starts with a classic TIFF header (either byte order).
+  bool HasTiffHeader();
   bool CodeRow(const BYTE* invertedRow);
   bool Broken(DWORD fallback);
   void Release();
