@@ -1,6 +1,7 @@
 #include "platform/outside/qtxtoenc/g4_page.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "platform/base/base.h"
@@ -111,8 +112,15 @@ bool G4Page::Code(const BYTE* rows, DWORD count) {
   BYTE* out = inverted_.data();
   for (DWORD r = 0; r < count; ++r) {
     const BYTE* row = rows + static_cast<std::size_t>(r) * rowBytes_;
-    // The callers' 1 is white; the code's white is 0.
-    for (DWORD i = 0; i < codeBytes_; ++i) out[i] = static_cast<BYTE>(~row[i]);
+    // The callers' 1 is white; the code's white is 0. Eight bytes at a time.
+    DWORD i = 0;
+    for (; i + 8 <= codeBytes_; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, row + i, 8);
+      word = ~word;
+      std::memcpy(out + i, &word, 8);
+    }
+    for (; i < codeBytes_; ++i) out[i] = static_cast<BYTE>(~row[i]);
     if (!CodeRow(out)) return false;
   }
   return true;
