@@ -17,8 +17,8 @@ static_assert(sizeof(BlockView) <= sizeof(TIFFENCODESTATE) && sizeof(BlockView) 
 
 std::mutex gLock;
 std::unordered_set<G4Page*>& LivePages() {
-  static auto* pages = new std::unordered_set<G4Page*>;  // outlives every caller
-  return *pages;
+  static std::unordered_set<G4Page*> pages;
+  return pages;
 }
 
 BlockView Read(const void* block) {

@@ -15,7 +15,7 @@ DWORD CALLBACK MemoryFile::Write(HANDLE handle, LPCVOID buffer, DWORD bytes) {
     *file->writeBudget -= allowed;
   }
   if (file->position + allowed > file->bytes.size()) file->bytes.resize(file->position + allowed);
-  std::memcpy(file->bytes.data() + file->position, buffer, allowed);
+  if (allowed) std::memcpy(file->bytes.data() + file->position, buffer, allowed);
   file->position += allowed;
   if (allowed < bytes && file->writeError) SetLastError(file->writeError);
   return allowed;
@@ -29,7 +29,7 @@ DWORD CALLBACK MemoryFile::Read(HANDLE handle, LPVOID buffer, DWORD bytes) {
   }
   DWORD available = file->position < file->bytes.size() ? static_cast<DWORD>(file->bytes.size() - file->position) : 0;
   DWORD done = std::min(bytes, available);
-  std::memcpy(buffer, file->bytes.data() + file->position, done);
+  if (done) std::memcpy(buffer, file->bytes.data() + file->position, done);
   file->position += done;
   return done;
 }
