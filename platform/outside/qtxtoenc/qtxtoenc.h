@@ -15,7 +15,8 @@
 // callback, a size or resolution out of range), a block that was not
 // started or rows beyond the page; ERROR_INVALID_HANDLE for a null or
 // INVALID_HANDLE_VALUE file; ERROR_INVALID_DATA for a file that is not
-// a TIFF file; the callback's own last error (or ERROR_WRITE_FAULT /
+// a TIFF file, or a page ended short; ERROR_HANDLE_EOF for a raster file too
+// short to turn; the callback's own last error (or ERROR_WRITE_FAULT /
 // ERROR_READ_FAULT when it set none) when a callback fails;
 // ERROR_NOT_ENOUGH_MEMORY.
 #pragma once
