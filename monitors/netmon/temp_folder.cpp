@@ -4,6 +4,7 @@
 
 #include "monitors/netmon/monitor_state.h"
 #include "platform/files/files.h"
+#include "platform/process/process.h"
 
 namespace netmon {
 namespace {
@@ -24,9 +25,16 @@ std::u16string PrepareTempFolder() {
   if (plain.empty() || !IsXpOrLater()) return plain;
   std::u16string folder = plain + u"qtxport";
   if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return plain;
-  // The folder is not opened to everyone: the spooler stand-in and the
-  // programs it starts for the user all run as one account, which owns the
-  // folder, so job files stay with that account.
+  // Job files stay with the account that owns the folder: the spooler and
+  // the programs it starts for the user share it here, so nobody else is
+  // granted anything (an empty access list). Only a secured folder is used.
+  ACL ownerOnly{};
+  SECURITY_DESCRIPTOR descriptor{};
+  if (!InitializeAcl(&ownerOnly, sizeof ownerOnly, ACL_REVISION) ||
+      !InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+      !SetSecurityDescriptorDacl(&descriptor, TRUE, &ownerOnly, FALSE) ||
+      !SetFileSecurityW(folder.c_str(), DACL_SECURITY_INFORMATION, &descriptor))
+    return plain;
   return folder + u"\\";
 }
 

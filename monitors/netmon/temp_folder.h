@@ -6,9 +6,10 @@
 
 namespace netmon {
 
-// Creates the folder (an existing one is fine) on Windows XP and later and
-// answers it with a trailing backslash; the plain temporary path when it
-// cannot be made, and on Windows 2000 and NT.
+// Creates the folder (an existing one is fine) on Windows XP and later,
+// keeps it to the account that owns it, and answers it with a trailing
+// backslash; the plain temporary path when it cannot be made or secured,
+// and on Windows 2000 and NT.
 std::u16string PrepareTempFolder();
 
 // The folder chosen at initialisation; before a job, PrepareTempFolder

@@ -100,12 +100,19 @@ K460_API BOOL DuplicateTokenEx(HANDLE hExistingToken, DWORD dwDesiredAccess, LPS
                                PHANDLE phNewToken);
 
 // ---- Security descriptors ----------------------------------------------------------
-// What callers build to hand to CreateNamedPipeW. Host permissions cannot
-// express Windows access lists, and the platform never widens access for
-// them: a pipe is reachable by the host user only, whatever its descriptor
-// says (a null DACL included), since every program of this machine runs as
-// that user.
-struct ACL;
+// What callers build to hand to CreateNamedPipeW and SetFileSecurityW. Host
+// permissions cannot express Windows access lists, and the platform never
+// widens access for them: every program of this machine runs as the host
+// user, so pipes and secured files are reachable by that user only,
+// whatever the descriptor grants (a null DACL included).
+struct ACL {
+  BYTE AclRevision;
+  BYTE Sbz1;
+  WORD AclSize;
+  WORD AceCount;
+  WORD Sbz2;
+};
+static_assert(sizeof(ACL) == 8 && offsetof(ACL, AclSize) == 2 && offsetof(ACL, AceCount) == 4);
 using PACL = ACL*;
 struct SECURITY_DESCRIPTOR {
   BYTE Revision;
@@ -119,12 +126,19 @@ struct SECURITY_DESCRIPTOR {
 static_assert(sizeof(void*) != 8 || sizeof(SECURITY_DESCRIPTOR) == 40);
 static_assert(offsetof(SECURITY_DESCRIPTOR, Control) == 2 && offsetof(SECURITY_DESCRIPTOR, Owner) == sizeof(void*));
 inline constexpr DWORD SECURITY_DESCRIPTOR_REVISION = 1;
+inline constexpr DWORD ACL_REVISION = 2;
 inline constexpr WORD SE_DACL_PRESENT = 0x0004;
 inline constexpr WORD SE_DACL_DEFAULTED = 0x0008;
+inline constexpr DWORD DACL_SECURITY_INFORMATION = 0x00000004;
 
 K460_API BOOL InitializeSecurityDescriptor(LPVOID pSecurityDescriptor, DWORD dwRevision);
 K460_API BOOL SetSecurityDescriptorDacl(LPVOID pSecurityDescriptor, BOOL bDaclPresent, PACL pDacl,
                                         BOOL bDaclDefaulted);
+// An access list without entries: nobody but the owner.
+K460_API BOOL InitializeAcl(PACL pAcl, DWORD nAclLength, DWORD dwAclRevision);
+// With DACL_SECURITY_INFORMATION: the file or folder becomes reachable by
+// its owner only (the host user), as said above.
+K460_API BOOL SetFileSecurityW(LPCWSTR lpFileName, DWORD SecurityInformation, LPVOID pSecurityDescriptor);
 
 // ---- Processes ---------------------------------------------------------------------
 // Programs are started from the machine: a Windows path names the program

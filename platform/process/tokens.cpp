@@ -3,7 +3,12 @@
 // kind: what matters is that a program is started with a primary token.
 #include "platform/process/tokens.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
+
+#include "platform/base/text.h"
 
 namespace k460::process {
 namespace {
@@ -82,5 +87,26 @@ K460_API BOOL SetSecurityDescriptorDacl(LPVOID pSecurityDescriptor, BOOL bDaclPr
     sd->Dacl = pDacl;
     if (bDaclDefaulted) sd->Control |= SE_DACL_DEFAULTED;
   }
+  return TRUE;
+}
+
+K460_API BOOL InitializeAcl(PACL pAcl, DWORD nAclLength, DWORD dwAclRevision) {
+  if (!pAcl || nAclLength < sizeof(ACL) || nAclLength > 0xFFFF) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  if (dwAclRevision != ACL_REVISION) return Fail(ERROR_INVALID_PARAMETER);
+  *pAcl = ACL{static_cast<BYTE>(dwAclRevision), 0, static_cast<WORD>(nAclLength), 0, 0};
+  return TRUE;
+}
+
+K460_API BOOL SetFileSecurityW(LPCWSTR lpFileName, DWORD SecurityInformation, LPVOID pSecurityDescriptor) {
+  if (k460::CallFailsSetError("SetFileSecurityW", k460::Utf16ToUtf8(k460::WideView(lpFileName)))) return FALSE;
+  auto* sd = static_cast<SECURITY_DESCRIPTOR*>(pSecurityDescriptor);
+  if (!lpFileName || !sd || sd->Revision != SECURITY_DESCRIPTOR_REVISION) return Fail(ERROR_INVALID_PARAMETER);
+  if (!(SecurityInformation & DACL_SECURITY_INFORMATION)) return TRUE;
+  auto path = k460::HostPath(lpFileName);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return Fail(ERROR_FILE_NOT_FOUND);
+  if (st.st_uid != ::getuid()) return Fail(ERROR_ACCESS_DENIED);
+  mode_t mode = S_ISDIR(st.st_mode) ? 0700 : (st.st_mode & 0700);
+  if (::chmod(path.c_str(), mode) != 0) return Fail(ERROR_ACCESS_DENIED);
   return TRUE;
 }

@@ -37,6 +37,9 @@ TEST_F(InitialisationTest, MissingTunablesGetTheirDefaultsAndPresentOnesStay) {
   EXPECT_EQ(Tunable(u"SendPageWaitTime"), 5000u);
   EXPECT_EQ(Tunable(u"SendPageWaitIntervalCount"), 10u);
   EXPECT_TRUE(TempFolderExists());
+  // Job files are nobody else's business.
+  auto mode = std::filesystem::status(HostPath(u"C:\\Windows\\Temp\\qtxport")).permissions();
+  EXPECT_EQ(mode, std::filesystem::perms::owner_all);
 }
 
 TEST_F(InitialisationTest, ATunableThatCannotBeWrittenLeavesTheTemporaryFolderUnmade) {

@@ -237,3 +237,39 @@ TEST_F(NamedPipeTest, ARootTooDeepForASocketAddressStillServesPipes) {
 
 }  // namespace
 }  // namespace k460::testing
+
+namespace k460::testing {
+namespace {
+
+using FileSecurityTest = MachineTest;
+
+TEST_F(FileSecurityTest, SecuredFoldersAndFilesAreTheOwnersOnlyWhateverTheDescriptorGrants) {
+  ASSERT_TRUE(CreateDirectoryW(u"C:\\Jobs", nullptr));
+  WriteMachineFile(u"C:\\Jobs\\page.tmp", "x");
+  ::chmod(HostPath(u"C:\\Jobs\\page.tmp").c_str(), 0666);
+  ACL empty{};
+  ASSERT_TRUE(InitializeAcl(&empty, sizeof empty, ACL_REVISION));
+  SECURITY_DESCRIPTOR ownerOnly{}, everyone{};
+  ASSERT_TRUE(InitializeSecurityDescriptor(&ownerOnly, SECURITY_DESCRIPTOR_REVISION));
+  ASSERT_TRUE(SetSecurityDescriptorDacl(&ownerOnly, TRUE, &empty, FALSE));
+  ASSERT_TRUE(InitializeSecurityDescriptor(&everyone, SECURITY_DESCRIPTOR_REVISION));
+  ASSERT_TRUE(SetSecurityDescriptorDacl(&everyone, TRUE, nullptr, FALSE));  // a null DACL
+  EXPECT_TRUE(SetFileSecurityW(u"C:\\Jobs", DACL_SECURITY_INFORMATION, &ownerOnly));
+  EXPECT_TRUE(SetFileSecurityW(u"C:\\Jobs\\page.tmp", DACL_SECURITY_INFORMATION, &everyone));
+  struct stat folder {}, file {};
+  ASSERT_EQ(::stat(HostPath(u"C:\\Jobs").c_str(), &folder), 0);
+  ASSERT_EQ(::stat(HostPath(u"C:\\Jobs\\page.tmp").c_str(), &file), 0);
+  EXPECT_EQ(folder.st_mode & 0777, 0700u);
+  EXPECT_EQ(file.st_mode & 0777, 0600u);
+
+  EXPECT_FALSE(SetFileSecurityW(u"C:\\Missing", DACL_SECURITY_INFORMATION, &ownerOnly));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  SECURITY_DESCRIPTOR blank{};
+  EXPECT_FALSE(SetFileSecurityW(u"C:\\Jobs", DACL_SECURITY_INFORMATION, &blank));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(InitializeAcl(&empty, 4, ACL_REVISION));
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+}
+
+}  // namespace
+}  // namespace k460::testing
