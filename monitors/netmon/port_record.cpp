@@ -10,9 +10,10 @@ namespace netmon {
 namespace {
 
 // Monitor handles handed out and not yet shut down (under the semaphore).
+// Released with the library, which may be loaded again.
 std::vector<MonitorHandle*>& Monitors() {
-  static auto* monitors = new std::vector<MonitorHandle*>();
-  return *monitors;
+  static std::vector<MonitorHandle*> monitors;
+  return monitors;
 }
 
 }  // namespace

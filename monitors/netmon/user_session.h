@@ -5,7 +5,6 @@
 // shows message boxes itself.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,10 +13,10 @@
 
 namespace netmon {
 
-// A finished program's exit code, or "still running" (when it was not
-// waited for, or did not end within the wait).
+// A started program: whether it started, and its process handle when the
+// caller asked to keep it.
 struct ProgramRun {
-  HANDLE process = nullptr;  // open when the caller keeps it (see StartUserProgram)
+  HANDLE process = nullptr;
   bool started = false;
 };
 
