@@ -47,6 +47,7 @@ using DrawCommand = std::variant<FillCommand, ImageCommand>;
 struct RecordedCommand {
   DrawCommand command;
   std::optional<Region> clip;  // page pixels; none: the whole page
+  ULONG clipVersion = 0;       // changes with every new clip region
   POINTL brushOrigin{};
 };
 
@@ -63,6 +64,7 @@ struct DeviceState {
   std::u16string documentName;
   std::vector<RecordedCommand> page;  // banding surfaces: the page's drawing
   std::optional<Region> clip;
+  ULONG clipVersion = 1;
   StretchMode stretchMode = StretchMode::ColorOnColor;
   POINTL brushOrigin{};
 
@@ -70,7 +72,7 @@ struct DeviceState {
 };
 
 // Draws one command on the device surface for the band whose top left
-// corner is page pixel `bandOrigin` (0, 0 without banding).
-bool RenderCommand(DeviceState& state, const RecordedCommand& command, POINTL bandOrigin);
+// corner is page pixel `bandOrigin` (0, 0 without banding), the band'th of the page.
+bool RenderCommand(DeviceState& state, const RecordedCommand& command, POINTL bandOrigin, ULONG band);
 
 }  // namespace k460::engine

@@ -242,7 +242,7 @@ bool DeviceContext::EndPage() {
           break;
         }
         for (const RecordedCommand& command : s.page) {
-          if (!RenderCommand(s, command, origin)) ok = false;
+          if (!RenderCommand(s, command, origin, static_cast<ULONG>(band))) ok = false;
         }
         if (!nextBand(so, &origin)) {
           ok = DriverFailed(false);
@@ -331,9 +331,15 @@ bool DeviceContext::ResetDevice(const DEVMODEW* devMode) {
   return true;
 }
 
-void DeviceContext::SetClip(const std::vector<RECTL>& rects) { state_->clip = Region::FromRects(rects); }
+void DeviceContext::SetClip(const std::vector<RECTL>& rects) {
+  state_->clip = Region::FromRects(rects);
+  ++state_->clipVersion;
+}
 
-void DeviceContext::ResetClip() { state_->clip.reset(); }
+void DeviceContext::ResetClip() {
+  state_->clip.reset();
+  ++state_->clipVersion;
+}
 
 void DeviceContext::SetStretchMode(StretchMode mode) { state_->stretchMode = mode; }
 
