@@ -133,9 +133,20 @@ int Bayer16(LONG x, LONG y) {
 
 }  // namespace
 
-bool DitherWhite(Rgb colour, LONG x, LONG y) {
-  return Luminance(colour) * 512 > (2 * Bayer16(x & 15, y & 15) + 1) * 255;
-}
+// (2 × Bayer value + 1) × 255: a luminance L is white where L × 512 exceeds it.
+namespace {
+struct DitherTable {
+  int threshold[16][16];
+  DitherTable() {
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) threshold[y][x] = (2 * Bayer16(x, y) + 1) * 255;
+    }
+  }
+};
+const DitherTable kDither;
+}  // namespace
+
+bool DitherWhite(Rgb colour, LONG x, LONG y) { return Luminance(colour) * 512 > kDither.threshold[y & 15][x & 15]; }
 
 Pattern SolidPattern(const BitmapView& dst, ULONG pixel) {
   Pattern p;
@@ -190,7 +201,28 @@ struct RowWork {
   std::vector<BYTE> s, m, a, b;
   std::vector<ULONG> values, mapped;
   std::vector<LONG> maskXs;
+  std::vector<int> luminance;  // halftoning: of each pixel of the last source row read
+  LONG luminanceRow = -1;
+  LONG builtRow = -1;          // stretching: the source row w.s holds for this piece
 };
+
+// Stretching one-bit pixels onto one bit: source bits picked and packed
+// straight into destination bytes from bit `phase` on.
+void PickBits(const BYTE* row, const LONG* xs, LONG count, BYTE* out, int phase) {
+  unsigned acc = 0;
+  int bit = phase;
+  size_t o = 0;
+  for (LONG i = 0; i < count; ++i) {
+    unsigned b = (row[xs[i] >> 3] >> (7 - (xs[i] & 7))) & 1;
+    acc |= b << (7 - bit);
+    if (++bit == 8) {
+      out[o++] = static_cast<BYTE>(acc);
+      acc = 0;
+      bit = 0;
+    }
+  }
+  if (bit) out[o] = static_cast<BYTE>(acc);
+}
 
 }  // namespace
 
@@ -228,7 +260,8 @@ void RunBlt(const BltJob& job) {
     w.a.resize(bufferBytes);
     w.b.resize(bufferBytes);
   }
-  w.values.resize(dst.width + 1);
+  w.values.resize(std::max(dst.width, job.src ? job.src->width : 0) + 1);
+  if (halftone) w.luminance.resize(job.src->width + 1);
   w.mapped.resize(dst.width + 1);
   w.maskXs.resize(dst.width + 1);
 
@@ -259,6 +292,7 @@ void RunBlt(const BltJob& job) {
     BYTE lastMask = lastBits ? static_cast<BYTE>(0xFF << (8 - lastBits)) : 0xFF;
     if (n == 1) firstMask = lastMask = static_cast<BYTE>(firstMask & lastMask);
     LONG pixelPhase = bpp < 8 ? phase / bpp : 0;
+    w.builtRow = -1;
     if (job.stretch && masked && job.mask) {
       for (LONG i = 0; i < width; ++i) {
         w.maskXs[i] = std::clamp<LONG>(job.maskPoint.x + xmap[x0 - job.dstRect.left + i] - job.srcRect.left, 0,
@@ -271,33 +305,48 @@ void RunBlt(const BltJob& job) {
       const BYTE* s = nullptr;
       if (needSource) {
         const BitmapView& src = *job.src;
-        if (!job.stretch) {
-          LONG sx = job.srcPoint.x + (x0 - job.dstRect.left);
-          const BYTE* row = src.Row(job.srcPoint.y + (y - job.dstRect.top));
-          if (job.map->Identity() && !halftone) {
-            LONGLONG srcBit = static_cast<LONGLONG>(sx) * bpp;
-            if ((srcBit & 7) == phase) {
-              s = row + (srcBit >> 3);
+        LONG sy = job.stretch ? ymap[y - job.dstRect.top] : job.srcPoint.y + (y - job.dstRect.top);
+        const BYTE* row = src.Row(sy);
+        LONG sx = job.srcPoint.x + (x0 - job.dstRect.left);
+        const LONG* xs = job.stretch ? xmap.data() + (x0 - job.dstRect.left) : nullptr;
+        if (halftone) {
+          if (w.luminanceRow != sy) {
+            ReadPixels(row, src.format, 0, src.width, w.values.data());
+            for (LONG i = 0; i < src.width; ++i) w.luminance[i] = Luminance(job.map->SourceRgb(w.values[i])) * 512;
+            w.luminanceRow = sy;
+          }
+          const int(*threshold)[16] = kDither.threshold;
+          for (LONG i = 0; i < width; ++i) {
+            LONG x = x0 + i;
+            int lum = w.luminance[xs ? xs[i] : sx + i];
+            w.mapped[i] = lum > threshold[(y + job.htOrigin.y) & 15][(x + job.htOrigin.x) & 15] ? white : black;
+          }
+          WritePixels(w.s.data(), dst.format, pixelPhase, w.mapped.data(), width);
+          s = w.s.data();
+        } else if (xs) {
+          // Enlarged rows repeat: a row already built is used again.
+          if (w.builtRow != sy) {
+            if (job.map->Identity() && dst.format == BMF_1BPP) {
+              PickBits(row, xs, width, w.s.data(), phase);
             } else {
-              ShiftedBytes(row, src.RowBits(), srcBit - phase, w.s.data(), n);
-              s = w.s.data();
+              ReadPixelsAt(row, src.format, xs, width, w.values.data());
+              job.map->Map(w.values.data(), w.mapped.data(), width);
+              WritePixels(w.s.data(), dst.format, pixelPhase, w.mapped.data(), width);
             }
+            w.builtRow = sy;
+          }
+          s = w.s.data();
+        } else if (job.map->Identity()) {
+          LONGLONG srcBit = static_cast<LONGLONG>(sx) * bpp;
+          if ((srcBit & 7) == phase) {
+            s = row + (srcBit >> 3);
           } else {
-            ReadPixels(row, src.format, sx, width, w.values.data());
+            ShiftedBytes(row, src.RowBits(), srcBit - phase, w.s.data(), n);
+            s = w.s.data();
           }
         } else {
-          const BYTE* row = src.Row(ymap[y - job.dstRect.top]);
-          ReadPixelsAt(row, src.format, xmap.data() + (x0 - job.dstRect.left), width, w.values.data());
-        }
-        if (!s) {
-          if (halftone) {
-            for (LONG i = 0; i < width; ++i) {
-              Rgb c = job.map->SourceRgb(w.values[i]);
-              w.mapped[i] = DitherWhite(c, x0 + i + job.htOrigin.x, y + job.htOrigin.y) ? white : black;
-            }
-          } else {
-            job.map->Map(w.values.data(), w.mapped.data(), width);
-          }
+          ReadPixels(row, src.format, sx, width, w.values.data());
+          job.map->Map(w.values.data(), w.mapped.data(), width);
           WritePixels(w.s.data(), dst.format, pixelPhase, w.mapped.data(), width);
           s = w.s.data();
         }

@@ -1,5 +1,6 @@
 #include "platform/engine/pixels.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/engine/ddi_objects.h"
@@ -134,8 +135,20 @@ void ShiftedBytes(const BYTE* row, LONGLONG rowBits, LONGLONG srcBit, BYTE* out,
     for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<BYTE>(at(first + LONGLONG(i)));
     return;
   }
-  unsigned current = at(first);
-  for (size_t i = 0; i < bytes; ++i) {
+  size_t i = 0;
+  if (first >= 0) {
+    // Eight bytes at a time while nine source bytes are at hand.
+    for (; i + 8 <= bytes && first + LONGLONG(i) + 9 <= rowBytes; i += 8) {
+      uint64_t word;
+      std::memcpy(&word, row + first + i, 8);
+      word = __builtin_bswap64(word);
+      word = (word << shift) | (row[first + i + 8] >> (8 - shift));
+      word = __builtin_bswap64(word);
+      std::memcpy(out + i, &word, 8);
+    }
+  }
+  unsigned current = at(first + LONGLONG(i));
+  for (; i < bytes; ++i) {
     unsigned next = at(first + LONGLONG(i) + 1);
     out[i] = static_cast<BYTE>((current << shift) | (next >> (8 - shift)));
     current = next;
