@@ -1,0 +1,453 @@
+// k460enginetestdrv: a graphics driver for the engine's tests. Its device
+// mode's private part says which surface it makes, which calls it hooks
+// and how it behaves; it notes every call in a journal with what the
+// engine's objects (clip, colour translation, brush) told it, and keeps
+// every finished page.
+#include <cstring>
+#include <vector>
+
+#include "platform/base/internal.h"
+#include "platform/base/text.h"
+#include "tests/platform/engine/test_driver_protocol.h"
+
+using namespace k460::testing;
+
+namespace {
+
+TestJournal gJournal;
+
+struct TestDevice {
+  TestDriverSettings settings;
+  HDEV hdev = nullptr;
+  HSURF surface = nullptr;
+  HPALETTE palette = nullptr;
+  HBITMAP shadow = nullptr;        // device surfaces: the device's own pixels
+  std::vector<BYTE> memory;        // DriverMemory: the driver's own bitmap
+  std::vector<BYTE> page;          // banding: the whole page, band by band
+  LONG bandTop = 0;
+  LONG stride = 0;
+};
+
+int BitsPerPixelOf(ULONG format) {
+  constexpr int bits[] = {0, 1, 4, 8, 16, 24, 32};
+  return format < 7 ? bits[format] : 0;
+}
+
+TestDevice* DeviceOf(SURFOBJ* so) { return so ? reinterpret_cast<TestDevice*>(so->dhpdev) : nullptr; }
+
+LONG RowBytes(const TestDriverSettings& s) { return ((s.width * BitsPerPixelOf(s.format) + 31) / 32) * 4; }
+
+}  // namespace
+
+// ---- helpers ------------------------------------------------------------------
+namespace {
+
+void Note(const char* call) { gJournal.calls.emplace_back(call); }
+
+// Copies `rows` rows of a surface object (any direction) into top-first rows.
+void CopyRows(const SURFOBJ* so, LONG stride, LONG rows, BYTE* out) {
+  const BYTE* scan = static_cast<const BYTE*>(so->pvScan0);
+  for (LONG y = 0; y < rows && y < so->sizlBitmap.cy; ++y) std::memcpy(out + y * stride, scan + y * so->lDelta, stride);
+}
+
+SURFOBJ* PixelsOf(TestDevice& d) {
+  // The surface object that holds the device's pixels.
+  if (d.settings.surfaceKind == SurfaceKind::DeviceSurface) return EngLockSurface(SurfaceOf(d.shadow));
+  return EngLockSurface(d.surface);
+}
+
+void ErasePixels(TestDevice& d) {
+  if (d.settings.surfaceKind == SurfaceKind::DriverMemory) {
+    std::fill(d.memory.begin(), d.memory.end(), 0xFF);
+    return;
+  }
+  SURFOBJ* so = PixelsOf(d);
+  if (!so) return;
+  LONG stride = RowBytes(d.settings);
+  BYTE* scan = static_cast<BYTE*>(so->pvScan0);
+  for (LONG y = 0; y < so->sizlBitmap.cy; ++y) std::memset(scan + y * so->lDelta, 0xFF, stride);
+  EngUnlockSurface(so);
+}
+
+// The pixels of the surface (one band high when banding) as top-first rows.
+std::vector<BYTE> Snapshot(TestDevice& d, LONG rows) {
+  LONG stride = RowBytes(d.settings);
+  std::vector<BYTE> out(static_cast<size_t>(stride) * rows, 0xFF);
+  if (d.settings.surfaceKind == SurfaceKind::DriverMemory) {
+    std::memcpy(out.data(), d.memory.data(), std::min(out.size(), d.memory.size()));
+    return out;
+  }
+  if (SURFOBJ* so = PixelsOf(d)) {
+    CopyRows(so, stride, rows, out.data());
+    EngUnlockSurface(so);
+  }
+  return out;
+}
+
+void RecordClip(DrawRecord& r, CLIPOBJ* pco) {
+  if (!pco) return;
+  r.hasClip = true;
+  r.complexity = pco->iDComplexity;
+  r.clipBounds = pco->rclBounds;
+  for (ULONG direction = CD_RIGHTDOWN; direction <= CD_ANY; ++direction) {
+    CLIPOBJ_cEnumStart(pco, TRUE, CT_RECTANGLES, direction, 0);
+    struct {
+      ULONG c;
+      RECTL arcl[3];
+    } batch;
+    BOOL more;
+    do {
+      more = CLIPOBJ_bEnum(pco, sizeof(batch), reinterpret_cast<ULONG*>(&batch));
+      for (ULONG i = 0; i < batch.c; ++i) r.clipRects[direction].push_back(batch.arcl[i]);
+    } while (more);
+  }
+}
+
+void RecordXlate(DrawRecord& r, XLATEOBJ* pxlo) {
+  if (!pxlo) return;
+  r.hasXlate = true;
+  ULONG count = XLATEOBJ_cGetPalette(pxlo, XO_SRCPALETTE, 0, nullptr);
+  r.sourcePalette.resize(count);
+  if (count) XLATEOBJ_cGetPalette(pxlo, XO_SRCPALETTE, count, r.sourcePalette.data());
+  for (ULONG i = 0; i < count; ++i) r.translated.push_back(XLATEOBJ_iXlate(pxlo, i));
+}
+
+void RecordBrush(DrawRecord& r, BRUSHOBJ* pbo) {
+  if (!pbo) return;
+  r.hasBrush = true;
+  r.solidColor = pbo->iSolidColor;
+  r.brushColor = BRUSHOBJ_ulGetBrushColor(pbo);
+  if (pbo->iSolidColor == BRUSHOBJ_NOT_SOLID) {
+    if (auto* realized = static_cast<SIZEL*>(BRUSHOBJ_pvGetRbrush(pbo))) r.realizedPattern = *realized;
+  }
+}
+
+DrawRecord Begin(const char* call, SURFOBJ* target, SURFOBJ* source, RECTL* rect) {
+  Note(call);
+  DrawRecord r;
+  r.call = call;
+  r.targetIsDevice = target && target->iType != STYPE_BITMAP;
+  if (rect) r.target = *rect;
+  if (source) {
+    r.hasSource = true;
+    r.sourceIsDevice = source->iType != STYPE_BITMAP;
+    r.sourceFormat = source->iBitmapFormat;
+    r.sourceSize = source->sizlBitmap;
+  }
+  if (TestDevice* d = DeviceOf(target)) r.bandTop = d->bandTop;
+  if (target && EngCheckAbort(target)) gJournal.abortSeen = true;
+  return r;
+}
+
+// DriverMemory: at the first drawing call the device surface becomes a
+// bitmap over the driver's memory.
+void HandOverMemory(SURFOBJ* so, TestDevice& d) {
+  if (d.settings.surfaceKind != SurfaceKind::DriverMemory || so->pvBits) return;
+  so->pvBits = d.memory.data();
+  so->pvScan0 = d.memory.data();
+  so->lDelta = d.stride;
+  so->cjBits = static_cast<ULONG>(d.memory.size());
+  so->iBitmapFormat = d.settings.format;
+  so->iType = STYPE_BITMAP;
+  so->fjBitmap = BMF_TOPDOWN;
+}
+
+// Moves the first scan line down for the duration of a hooked call.
+struct ScanShift {
+  SURFOBJ* so;
+  PVOID saved;
+  ScanShift(SURFOBJ* s, TestDevice* d) : so(s), saved(s ? s->pvScan0 : nullptr) {
+    if (d && d->settings.surfaceKind == SurfaceKind::DriverMemory && so->pvScan0) {
+      so->pvScan0 = static_cast<BYTE*>(so->pvScan0) + d->settings.scanOffsetY * so->lDelta;
+    }
+  }
+  ~ScanShift() {
+    if (so) so->pvScan0 = saved;
+  }
+};
+
+bool IsOurDevice(SURFOBJ* so) {
+  TestDevice* d = DeviceOf(so);
+  return d && so->hsurf == d->surface && d->settings.surfaceKind == SurfaceKind::DeviceSurface;
+}
+
+}  // namespace
+
+// ---- enabling -------------------------------------------------------------------
+K460_API TestJournal* EngineTestJournal() { return &gJournal; }
+
+K460_API DHPDEV DrvEnablePDEV(DEVMODEW* pdm, LPWSTR pwszLogAddress, ULONG cPat, HSURF* phsurfPatterns, ULONG cjCaps,
+                              GDIINFO* pdevcaps, ULONG cjDevInfo, DEVINFO* pdi, HDEV, LPWSTR pwszDeviceName,
+                              HANDLE hDriver) {
+  Note("DrvEnablePDEV");
+  auto* d = new TestDevice;
+  d->settings.magic = 0;  // a device mode without the private part is refused
+  if (pdm && pdm->dmDriverExtra >= sizeof(TestDriverSettings)) {
+    std::memcpy(&d->settings, reinterpret_cast<BYTE*>(pdm) + pdm->dmSize, sizeof(TestDriverSettings));
+  }
+  if (d->settings.magic != TestDriverSettings{}.magic) {
+    delete d;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  gJournal.deviceName = k460::WideView(pwszDeviceName);
+  gJournal.logAddress = k460::WideView(pwszLogAddress);
+  gJournal.printer = hDriver;
+  gJournal.patternCount = cPat;
+  if (phsurfPatterns) std::memset(phsurfPatterns, 0, cPat * sizeof(HSURF));
+  GDIINFO caps{};
+  caps.ulVersion = GDI_DRIVER_VERSION;
+  caps.ulTechnology = DT_RASPRINTER;
+  caps.ulHorzRes = static_cast<ULONG>(d->settings.width);
+  caps.ulVertRes = static_cast<ULONG>(d->settings.height);
+  caps.cBitsPixel = static_cast<ULONG>(BitsPerPixelOf(d->settings.format));
+  caps.cPlanes = 1;
+  caps.ulLogPixelsX = caps.ulLogPixelsY = 600;
+  std::memcpy(pdevcaps, &caps, std::min<size_t>(cjCaps, sizeof(caps)));
+  DEVINFO info{};
+  info.flGraphicsCaps = d->settings.graphicsCaps;
+  info.iDitherFormat = d->settings.format;
+  if (d->settings.flags & kIndexedPalette) {
+    ULONG colours[2] = {0x000000, 0xFFFFFF};
+    d->palette = EngCreatePalette(PAL_INDEXED, 2, colours, 0, 0, 0);
+  } else {
+    d->palette = EngCreatePalette(PAL_RGB, 0, nullptr, 0, 0, 0);
+  }
+  info.hpalDefault = d->palette;
+  std::memcpy(pdi, &info, std::min<size_t>(cjDevInfo, sizeof(info)));
+  return reinterpret_cast<DHPDEV>(d);
+}
+
+K460_API void DrvCompletePDEV(DHPDEV dhpdev, HDEV hdev) {
+  Note("DrvCompletePDEV");
+  reinterpret_cast<TestDevice*>(dhpdev)->hdev = hdev;
+}
+
+K460_API BOOL DrvResetPDEV(DHPDEV oldDevice, DHPDEV newDevice) {
+  Note("DrvResetPDEV");
+  auto* fresh = reinterpret_cast<TestDevice*>(newDevice);
+  (void)oldDevice;
+  if (fresh->settings.flags & kFailReset) {
+    SetLastError(ERROR_INVALID_DATA);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+K460_API void DrvDisablePDEV(DHPDEV dhpdev) {
+  Note("DrvDisablePDEV");
+  auto* d = reinterpret_cast<TestDevice*>(dhpdev);
+  EngDeletePalette(d->palette);
+  delete d;
+}
+
+K460_API HSURF DrvEnableSurface(DHPDEV dhpdev) {
+  Note("DrvEnableSurface");
+  auto* d = reinterpret_cast<TestDevice*>(dhpdev);
+  const TestDriverSettings& s = d->settings;
+  LONG height = s.bandHeight ? s.bandHeight : s.height;
+  SIZEL size{s.width, height};
+  d->stride = RowBytes(s);
+  switch (s.surfaceKind) {
+    case SurfaceKind::EngineBitmap:
+      d->surface = SurfaceOf(EngCreateBitmap(size, 0, s.format, BMF_TOPDOWN, nullptr));
+      break;
+    case SurfaceKind::DeviceSurface:
+      d->surface = EngCreateDeviceSurface(reinterpret_cast<DHSURF>(d), size, s.format);
+      d->shadow = EngCreateBitmap(size, 0, s.format, BMF_TOPDOWN, nullptr);
+      break;
+    case SurfaceKind::DriverMemory:
+      d->surface = EngCreateDeviceSurface(reinterpret_cast<DHSURF>(d), size, s.format);
+      d->memory.assign(static_cast<size_t>(d->stride) * (height + s.scanOffsetY), 0xFF);
+      break;
+  }
+  if (!d->surface) return nullptr;
+  if (s.bandHeight) EngMarkBandingSurface(d->surface);
+  if (!(s.flags & kNoAssociate) && !EngAssociateSurface(d->surface, d->hdev, s.hooks)) {
+    EngDeleteSurface(d->surface);
+    return nullptr;
+  }
+  return d->surface;
+}
+
+K460_API void DrvDisableSurface(DHPDEV dhpdev) {
+  Note("DrvDisableSurface");
+  auto* d = reinterpret_cast<TestDevice*>(dhpdev);
+  EngDeleteSurface(d->surface);
+  if (d->shadow) EngDeleteSurface(SurfaceOf(d->shadow));
+  d->surface = nullptr;
+  d->shadow = nullptr;
+}
+
+// ---- documents and pages --------------------------------------------------------
+K460_API BOOL DrvStartDoc(SURFOBJ*, LPWSTR pwszDocName, DWORD dwJobId) {
+  Note("DrvStartDoc");
+  gJournal.documentName = k460::WideView(pwszDocName);
+  gJournal.jobId = dwJobId;
+  return TRUE;
+}
+
+K460_API BOOL DrvStartPage(SURFOBJ* pso) {
+  Note("DrvStartPage");
+  TestDevice* d = DeviceOf(pso);
+  ErasePixels(*d);
+  gJournal.pageStride = d->stride;
+  if (d->settings.bandHeight) d->page.assign(static_cast<size_t>(d->stride) * d->settings.height, 0xFF);
+  return TRUE;
+}
+
+K460_API BOOL DrvSendPage(SURFOBJ* pso) {
+  Note("DrvSendPage");
+  TestDevice* d = DeviceOf(pso);
+  gJournal.pages.push_back(Snapshot(*d, d->settings.height));
+  return TRUE;
+}
+
+K460_API BOOL DrvEndDoc(SURFOBJ*, FLONG fl) {
+  Note("DrvEndDoc");
+  gJournal.lastEndDocFlags = fl;
+  return TRUE;
+}
+
+K460_API BOOL DrvStartBanding(SURFOBJ* pso, POINTL* pptl) {
+  Note("DrvStartBanding");
+  TestDevice* d = DeviceOf(pso);
+  d->bandTop = 0;
+  *pptl = {0, 0};
+  gJournal.bandOrigins.push_back(*pptl);
+  return TRUE;
+}
+
+K460_API BOOL DrvNextBand(SURFOBJ* pso, POINTL* pptl) {
+  Note("DrvNextBand");
+  TestDevice* d = DeviceOf(pso);
+  const TestDriverSettings& s = d->settings;
+  std::vector<BYTE> band = Snapshot(*d, s.bandHeight);
+  for (LONG y = 0; y < s.bandHeight && d->bandTop + y < s.height; ++y) {
+    std::memcpy(d->page.data() + static_cast<size_t>(d->bandTop + y) * d->stride, band.data() + y * d->stride,
+                d->stride);
+  }
+  ErasePixels(*d);
+  d->bandTop += s.bandHeight;
+  if (d->bandTop >= s.height) {
+    gJournal.pages.push_back(d->page);
+    d->bandTop = 0;
+    *pptl = {-1, -1};
+  } else {
+    *pptl = {0, d->bandTop};
+  }
+  gJournal.bandOrigins.push_back(*pptl);
+  return TRUE;
+}
+
+// ---- drawing --------------------------------------------------------------------
+K460_API BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                        RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush,
+                        ROP4 rop4) {
+  DrawRecord r = Begin("DrvBitBlt", psoTrg, psoSrc, prclTrg);
+  r.rop4 = rop4;
+  if (pptlSrc) r.sourcePoint = *pptlSrc;
+  RecordClip(r, pco);
+  RecordXlate(r, pxlo);
+  RecordBrush(r, pbo);
+  gJournal.draws.push_back(r);
+  TestDevice* d = DeviceOf(psoTrg);
+  if (!(d->settings.flags & kDraw)) return TRUE;
+  HandOverMemory(psoTrg, *d);
+  ScanShift shift(psoTrg, d);
+  return EngBitBlt(psoTrg, psoSrc, psoMask, pco, pxlo, prclTrg, pptlSrc, pptlMask, pbo, pptlBrush, rop4);
+}
+
+K460_API BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                            COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
+                            POINTL* pptlMask, ULONG iMode) {
+  DrawRecord r = Begin("DrvStretchBlt", psoDest, psoSrc, prclDest);
+  if (prclSrc) r.sourceRect = *prclSrc;
+  r.stretchMode = iMode;
+  RecordClip(r, pco);
+  RecordXlate(r, pxlo);
+  gJournal.draws.push_back(r);
+  TestDevice* d = DeviceOf(psoDest);
+  if (!(d->settings.flags & kDraw)) return TRUE;
+  HandOverMemory(psoDest, *d);
+  ScanShift shift(psoDest, d);
+  return EngStretchBlt(psoDest, psoSrc, psoMask, pco, pxlo, pca, pptlHTOrg, prclDest, prclSrc, pptlMask, iMode);
+}
+
+K460_API BOOL DrvCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest,
+                          POINTL* pptlSrc) {
+  DrawRecord r = Begin("DrvCopyBits", psoDest, psoSrc, prclDest);
+  if (pptlSrc) r.sourcePoint = *pptlSrc;
+  RecordClip(r, pco);
+  RecordXlate(r, pxlo);
+  gJournal.draws.push_back(r);
+  if (IsOurDevice(psoSrc)) {
+    // The engine reads the device back.
+    TestDevice* d = DeviceOf(psoSrc);
+    if (!(d->settings.flags & kReadableDevice)) return FALSE;
+    SURFOBJ* shadow = EngLockSurface(SurfaceOf(d->shadow));
+    BOOL ok = EngCopyBits(psoDest, shadow, nullptr, nullptr, prclDest, pptlSrc);
+    EngUnlockSurface(shadow);
+    return ok;
+  }
+  if (IsOurDevice(psoDest)) {
+    TestDevice* d = DeviceOf(psoDest);
+    SURFOBJ* shadow = EngLockSurface(SurfaceOf(d->shadow));
+    BOOL ok = EngCopyBits(shadow, psoSrc, pco, pxlo, prclDest, pptlSrc);
+    EngUnlockSurface(shadow);
+    return ok;
+  }
+  TestDevice* d = DeviceOf(psoDest);
+  if (!d || !(d->settings.flags & kDraw)) return TRUE;
+  HandOverMemory(psoDest, *d);
+  ScanShift shift(psoDest, d);
+  return EngCopyBits(psoDest, psoSrc, pco, pxlo, prclDest, pptlSrc);
+}
+
+K460_API BOOL DrvRealizeBrush(BRUSHOBJ* pbo, SURFOBJ* psoTarget, SURFOBJ* psoPattern, SURFOBJ*, XLATEOBJ* pxlo,
+                              ULONG iHatch) {
+  DrawRecord r = Begin("DrvRealizeBrush", psoTarget, psoPattern, nullptr);
+  r.hatch = iHatch;
+  RecordXlate(r, pxlo);
+  gJournal.draws.push_back(r);
+  auto* realized = static_cast<SIZEL*>(BRUSHOBJ_pvAllocRbrush(pbo, sizeof(SIZEL)));
+  if (!realized || !psoPattern) return FALSE;
+  *realized = psoPattern->sizlBitmap;
+  return TRUE;
+}
+
+// ---- the driver's entry -------------------------------------------------------------
+namespace {
+
+DRVFN gFunctions[] = {
+    {INDEX_DrvEnablePDEV, reinterpret_cast<PFN>(&DrvEnablePDEV)},
+    {INDEX_DrvCompletePDEV, reinterpret_cast<PFN>(&DrvCompletePDEV)},
+    {INDEX_DrvResetPDEV, reinterpret_cast<PFN>(&DrvResetPDEV)},
+    {INDEX_DrvDisablePDEV, reinterpret_cast<PFN>(&DrvDisablePDEV)},
+    {INDEX_DrvEnableSurface, reinterpret_cast<PFN>(&DrvEnableSurface)},
+    {INDEX_DrvDisableSurface, reinterpret_cast<PFN>(&DrvDisableSurface)},
+    {INDEX_DrvStartDoc, reinterpret_cast<PFN>(&DrvStartDoc)},
+    {INDEX_DrvStartPage, reinterpret_cast<PFN>(&DrvStartPage)},
+    {INDEX_DrvSendPage, reinterpret_cast<PFN>(&DrvSendPage)},
+    {INDEX_DrvEndDoc, reinterpret_cast<PFN>(&DrvEndDoc)},
+    {INDEX_DrvStartBanding, reinterpret_cast<PFN>(&DrvStartBanding)},
+    {INDEX_DrvNextBand, reinterpret_cast<PFN>(&DrvNextBand)},
+    {INDEX_DrvBitBlt, reinterpret_cast<PFN>(&DrvBitBlt)},
+    {INDEX_DrvStretchBlt, reinterpret_cast<PFN>(&DrvStretchBlt)},
+    {INDEX_DrvCopyBits, reinterpret_cast<PFN>(&DrvCopyBits)},
+    {INDEX_DrvRealizeBrush, reinterpret_cast<PFN>(&DrvRealizeBrush)},
+};
+
+}  // namespace
+
+K460_API BOOL DrvEnableDriver(ULONG iEngineVersion, ULONG cj, DRVENABLEDATA* pded) {
+  Note("DrvEnableDriver");
+  gJournal.engineVersion = iEngineVersion;
+  if (iEngineVersion < DDI_DRIVER_VERSION_NT4 || cj < sizeof(DRVENABLEDATA) || !pded) return FALSE;
+  pded->iDriverVersion = DDI_DRIVER_VERSION_NT4;
+  pded->c = sizeof(gFunctions) / sizeof(gFunctions[0]);
+  pded->pdrvfn = gFunctions;
+  return TRUE;
+}
+
+K460_API void DrvDisableDriver() { Note("DrvDisableDriver"); }

@@ -1,0 +1,105 @@
+// What the engine tests and their recording driver (k460enginetestdrv)
+// share: the driver's settings, carried in the private part of the device
+// mode the test opens the device with, and the journal in which the driver
+// notes every call it receives with what the engine's objects told it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/engine/engine.h"
+
+namespace k460::testing {
+
+inline constexpr char16_t kTestDriverName[] = u"k460enginetestdrv";
+
+enum class SurfaceKind : DWORD {
+  EngineBitmap,   // EngCreateBitmap: the engine draws unhooked calls itself
+  DeviceSurface,  // EngCreateDeviceSurface: no bits; the driver keeps its page in a shadow bitmap
+  DriverMemory,   // a device surface that the driver turns into a bitmap over its own memory at
+                  // its first drawing call, moving pvScan0 down by scanOffsetY during hooked calls
+};
+
+// Settings flags.
+inline constexpr DWORD kDraw = 0x01;            // hooked calls draw, through the engine's services
+inline constexpr DWORD kReadableDevice = 0x02;  // DrvCopyBits from the device surface reads the shadow
+inline constexpr DWORD kFailReset = 0x04;       // DrvResetPDEV refuses (flag of the new device)
+inline constexpr DWORD kNoAssociate = 0x08;     // the surface is never associated with the device
+inline constexpr DWORD kIndexedPalette = 0x10;  // the device palette is black and white, indexed
+
+struct TestDriverSettings {
+  DWORD magic = 0x54445654;
+  SurfaceKind surfaceKind = SurfaceKind::EngineBitmap;
+  ULONG format = BMF_1BPP;
+  LONG width = 64;
+  LONG height = 48;
+  FLONG hooks = 0;
+  LONG bandHeight = 0;  // nonzero: the surface is this high and drawn band by band
+  DWORD flags = 0;
+  LONG scanOffsetY = 0;
+  FLONG graphicsCaps = 0;
+};
+
+// A device mode with the settings as its private part.
+struct TestDevMode {
+  DEVMODEW dm{};
+  TestDriverSettings settings;
+  TestDevMode() {
+    dm.dmSize = sizeof(DEVMODEW);
+    dm.dmDriverExtra = sizeof(TestDriverSettings);
+    dm.dmSpecVersion = DM_SPECVERSION;
+  }
+};
+
+// One drawing call as the driver saw it.
+struct DrawRecord {
+  std::string call;  // "DrvBitBlt", "DrvCopyBits", "DrvStretchBlt", "DrvRealizeBrush"
+  bool sourceIsDevice = false;  // DrvCopyBits reading the device surface back
+  bool targetIsDevice = false;
+  ROP4 rop4 = 0;
+  RECTL target{};
+  RECTL sourceRect{};
+  POINTL sourcePoint{};
+  bool hasSource = false;
+  ULONG sourceFormat = 0;
+  SIZEL sourceSize{};
+  bool hasClip = false;
+  BYTE complexity = 0;
+  RECTL clipBounds{};
+  std::vector<RECTL> clipRects[5];  // enumerated in each direction, CD_RIGHTDOWN to CD_ANY
+  bool hasXlate = false;
+  std::vector<ULONG> sourcePalette;  // XLATEOBJ_cGetPalette(XO_SRCPALETTE)
+  std::vector<ULONG> translated;     // XLATEOBJ_iXlate of each source palette index
+  bool hasBrush = false;
+  ULONG solidColor = 0;
+  ULONG brushColor = 0;
+  SIZEL realizedPattern{};  // from the driver's realisation (BRUSHOBJ_pvGetRbrush)
+  ULONG hatch = 0;
+  ULONG stretchMode = 0;
+  LONG bandTop = 0;
+};
+
+struct TestJournal {
+  std::vector<std::string> calls;  // every entry point in order ("DrvEnablePDEV", ...)
+  std::vector<DrawRecord> draws;
+  std::vector<POINTL> bandOrigins;  // reported by DrvStartBanding and DrvNextBand
+  // Pages as the driver completed them: rows of pageStride bytes, top first.
+  std::vector<std::vector<BYTE>> pages;
+  LONG pageStride = 0;
+  ULONG engineVersion = 0;
+  std::u16string deviceName;
+  std::u16string logAddress;
+  std::u16string documentName;
+  DWORD jobId = 0;
+  HANDLE printer = nullptr;
+  ULONG patternCount = 0;
+  bool abortSeen = false;  // EngCheckAbort answered TRUE in a drawing call
+  FLONG lastEndDocFlags = 0;
+
+  void Clear() { *this = TestJournal(); }
+};
+
+}  // namespace k460::testing
+
+// The journal of the loaded test driver, found with GetProcAddress.
+using PFN_EngineTestJournal = k460::testing::TestJournal* (*)();
