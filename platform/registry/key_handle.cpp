@@ -1,5 +1,6 @@
 // Key handles live in the platform's handle table.
 #include "platform/registry/key_handle.h"
+#include "platform/registry/hive_store.h"
 
 #include "platform/base/internal.h"
 
@@ -49,5 +50,16 @@ Key* FindOpenKey(const Key& root, const OpenKey& open, LONG* error) {
 HKEY NewKeyHandle(OpenKey key) { return static_cast<HKEY>(InsertHandle(std::make_shared<KeyObject>(std::move(key)))); }
 
 bool CloseKeyHandle(HKEY hKey) { return LookupHandleAs<KeyObject>(hKey) && RemoveHandle(hKey); }
+
+LONG ReadOpenKey(HKEY hKey, REGSAM access, const std::function<LONG(const Key& key)>& read) {
+  OpenKey open;
+  if (LONG rc = ResolveKey(hKey, &open)) return rc;
+  if (!(open.access & access)) return ERROR_ACCESS_DENIED;
+  return ReadHive(open.hive, [&](const Key& root) -> LONG {
+    LONG error;
+    const Key* key = FindOpenKey(root, open, &error);
+    return key ? read(*key) : error;
+  });
+}
 
 }  // namespace k460::registry

@@ -4,6 +4,8 @@
 // another process, and even when a new key of the same name took its place).
 #pragma once
 
+#include <functional>
+
 #include <string>
 
 #include "platform/registry/hive_store.h"
@@ -25,6 +27,10 @@ LONG ResolveKey(HKEY hKey, OpenKey* key);
 // The key that `open` stands for in `root`; null with ERROR_KEY_DELETED when
 // it is gone.
 Key* FindOpenKey(const Key& root, const OpenKey& open, LONG* error);
+
+// Resolves `hKey`, checks that it was opened with `access`, and runs `read`
+// on its key as the hive holds it now.
+LONG ReadOpenKey(HKEY hKey, REGSAM access, const std::function<LONG(const Key& key)>& read);
 
 HKEY NewKeyHandle(OpenKey key);
 // Closes an open key handle; false when `hKey` is none.

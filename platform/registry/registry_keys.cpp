@@ -140,13 +140,8 @@ K460_API LONG RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpc
   LONG result;
   if (reg::Injected("RegEnumKeyExW", nullptr, &result)) return result;
   if (!lpName || !lpcchName || lpReserved || (lpClass && !lpcchClass)) return ERROR_INVALID_PARAMETER;
-  reg::OpenKey open;
-  if (LONG rc = reg::ResolveKey(hKey, &open)) return rc;
-  if (!(open.access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
-  return reg::ReadHive(open.hive, [&](const reg::Key& root) -> LONG {
-    LONG error;
-    const reg::Key* key = reg::FindOpenKey(root, open, &error);
-    if (!key) return error;
+  return reg::ReadOpenKey(hKey, KEY_ENUMERATE_SUB_KEYS, [&](const reg::Key& openKey) -> LONG {
+    const reg::Key* key = &openKey;
     if (dwIndex >= key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
     const reg::Key& sub = *std::next(key->subkeys.begin(), dwIndex)->second;
     if (sub.name.size() + 1 > *lpcchName) return ERROR_MORE_DATA;
@@ -169,13 +164,8 @@ K460_API LONG RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcchClass, LP
   LONG result;
   if (reg::Injected("RegQueryInfoKeyW", nullptr, &result)) return result;
   if (lpReserved || (lpClass && !lpcchClass)) return ERROR_INVALID_PARAMETER;
-  reg::OpenKey open;
-  if (LONG rc = reg::ResolveKey(hKey, &open)) return rc;
-  if (!(open.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-  return reg::ReadHive(open.hive, [&](const reg::Key& root) -> LONG {
-    LONG error;
-    const reg::Key* key = reg::FindOpenKey(root, open, &error);
-    if (!key) return error;
+  return reg::ReadOpenKey(hKey, KEY_QUERY_VALUE, [&](const reg::Key& openKey) -> LONG {
+    const reg::Key* key = &openKey;
     std::size_t maxSubKey = 0, maxName = 0, maxData = 0;
     for (auto& [upper, sub] : key->subkeys) maxSubKey = std::max(maxSubKey, sub->name.size());
     for (auto& v : key->values) {

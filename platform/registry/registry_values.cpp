@@ -32,13 +32,8 @@ K460_API LONG RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserve
   LONG result;
   if (reg::Injected("RegQueryValueExW", lpValueName, &result)) return result;
   if (lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
-  reg::OpenKey open;
-  if (LONG rc = reg::ResolveKey(hKey, &open)) return rc;
-  if (!(open.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-  return reg::ReadHive(open.hive, [&](const reg::Key& root) -> LONG {
-    LONG error;
-    const reg::Key* key = reg::FindOpenKey(root, open, &error);
-    if (!key) return error;
+  return reg::ReadOpenKey(hKey, KEY_QUERY_VALUE, [&](const reg::Key& openKey) -> LONG {
+    const reg::Key* key = &openKey;
     const reg::Value* value = key->FindValue(k460::WideView(lpValueName));
     if (!value) return ERROR_FILE_NOT_FOUND;
     if (lpType) *lpType = value->type;
@@ -94,13 +89,8 @@ K460_API LONG RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWOR
   LONG result;
   if (reg::Injected("RegEnumValueW", nullptr, &result)) return result;
   if (!lpValueName || !lpcchValueName || lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
-  reg::OpenKey open;
-  if (LONG rc = reg::ResolveKey(hKey, &open)) return rc;
-  if (!(open.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-  return reg::ReadHive(open.hive, [&](const reg::Key& root) -> LONG {
-    LONG error;
-    const reg::Key* key = reg::FindOpenKey(root, open, &error);
-    if (!key) return error;
+  return reg::ReadOpenKey(hKey, KEY_QUERY_VALUE, [&](const reg::Key& openKey) -> LONG {
+    const reg::Key* key = &openKey;
     if (dwIndex >= key->values.size()) return ERROR_NO_MORE_ITEMS;
     const reg::Value& value = key->values[dwIndex];
     if (value.name.size() + 1 > *lpcchValueName) return ERROR_MORE_DATA;
