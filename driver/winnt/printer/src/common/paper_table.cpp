@@ -65,7 +65,8 @@ PaperTable PaperTable::Build(HostVariant variant, std::span<const CustomPaperRec
   for (const CustomPaperRecord& paper : customPapers) {
     if (table.customCount_ == kMaxCustomPapers) break;
     if (paper.id == 0) break;
-    if (paper.id < kFirstCustomPaperId || paper.id > kLastCustomPaperId) continue;
+    // An identifier out of range, or one already given, could not be chosen.
+    if (paper.id < kFirstCustomPaperId || paper.id > kLastCustomPaperId || table.FindWindowsCode(paper.id)) continue;
     table.entries_.push_back(MakeCustomPaperEntry(paper.id, paper.unit, paper.width, paper.length));
     ++table.customCount_;
   }

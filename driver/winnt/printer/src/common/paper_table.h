@@ -81,7 +81,9 @@ class PaperTable {
   explicit PaperTable(HostVariant variant);
 
   // The host-based driver's table: built-in papers, the custom papers (at
-  // most 50) and, when the job's device mode asks for a free size, its entry.
+  // most 50, up to a zero identifier; an identifier outside 257..513 or
+  // given twice is left out) and, when the job's device mode asks for a free
+  // size, its entry.
   // The fax driver has no custom sizes: it keeps the built-in papers only.
   static PaperTable Build(HostVariant variant, std::span<const CustomPaperRecord> customPapers,
                           std::optional<FreeSize> freeSize = std::nullopt);

@@ -22,9 +22,10 @@ inline constexpr std::size_t kCustomPaperRecordSize = 80;
 inline constexpr std::size_t kMaxCustomPapers = 50;
 inline constexpr std::size_t kCustomPaperNameChars = 32;  // 31 characters and the NUL
 // Identifiers the UI gives its papers: 257 upward in list order. They are
-// used as Windows and device paper codes, which are 16-bit words.
+// used as Windows and device paper codes; a valid device mode carries user
+// paper codes up to 513.
 inline constexpr std::int32_t kFirstCustomPaperId = 257;
-inline constexpr std::int32_t kLastCustomPaperId = 32767;
+inline constexpr std::int32_t kLastCustomPaperId = 513;
 
 struct CustomPaperRecord {
   std::int32_t id;      // nonzero; 0 ends the list
@@ -124,7 +125,7 @@ static_assert(offsetof(FormRecord, dimensions) == 128 && offsetof(FormRecord, re
 
 // Custom papers in list order: at most 50 records (the value is cut to 4000
 // bytes), up to the first zero identifier. A record whose identifier is not
-// 257..32767 cannot name a paper and is left out; names are cut to 31
+// 257..513 cannot name a paper and is left out; names are cut to 31
 // characters.
 std::vector<CustomPaperRecord> ParseCustomPapers(std::span<const std::uint8_t> value);
 // At most 50 records, 80 bytes each.

@@ -109,12 +109,28 @@ bool IsLetterCountry(std::int32_t countryCode) {
          (countryCode >= 500 && countryCode <= 599);
 }
 
+std::int32_t CountryCodeFromLocaleText(std::u16string_view text) {
+  constexpr std::int32_t kNoCountry = -1;
+  if (text.empty() || text.size() > 9) return kNoCountry;
+  std::int32_t code = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return kNoCountry;
+    code = code * 10 + (c - u'0');
+  }
+  return code;
+}
+
 std::int32_t InchHundredthsToTenthMm(std::int32_t value) { return Saturate((std::int64_t{value} * 254 + 50) / 100); }
 
 std::int32_t TenthMmToInchHundredths(std::int32_t value) { return Saturate(std::int64_t{value} * 100 / 254); }
 
 std::int32_t MaxMargin(std::int32_t unit) {
   return unit == kUnitInchHundredths ? kMaxMarginInchHundredths : kMaxMarginTenthMm;
+}
+
+std::int32_t MarginInTenthMm(std::int32_t unit, std::int32_t value) {
+  if (unit == kUnitInchHundredths) value = InchHundredthsToTenthMm(value);
+  return std::clamp(value, 0, kMaxMarginTenthMm);
 }
 
 }  // namespace k460::hostsettings

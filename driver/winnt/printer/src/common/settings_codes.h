@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "driver/winnt/printer/src/common/host_variant.h"
 
@@ -69,6 +70,9 @@ inline constexpr std::int32_t kDefaultCountryCode = 81;  // Japan
 // Letter countries: 1, 2, 50 to 59, 500 to 599. They default to Letter paper
 // and to margins in hundredths of an inch.
 bool IsLetterCountry(std::int32_t countryCode);
+// The user's country code from the locale's country text (a decimal number);
+// -1 when the text is no number.
+std::int32_t CountryCodeFromLocaleText(std::u16string_view text);
 
 // ---- Length units ----------------------------------------------------------
 inline constexpr std::int32_t kUnitTenthMm = 0;
@@ -81,5 +85,8 @@ std::int32_t TenthMmToInchHundredths(std::int32_t value);
 inline constexpr std::int32_t kMaxMarginTenthMm = 300;
 inline constexpr std::int32_t kMaxMarginInchHundredths = 118;
 std::int32_t MaxMargin(std::int32_t unit);
+// A binding margin in tenths of a millimetre: converted from hundredths of an
+// inch when `unit` is 1, then clamped to 0..300.
+std::int32_t MarginInTenthMm(std::int32_t unit, std::int32_t value);
 
 }  // namespace k460::hostsettings

@@ -101,12 +101,13 @@ TEST(PaperTableTest, CustomPaperEntries) {
 TEST(PaperTableTest, BuildAddsCustomPapersInOrderThenTheFreeSize) {
   std::vector<CustomPaperRecord> papers;
   for (int i = 0; i < 60; ++i) papers.push_back(MakeCustomPaper(257 + i, 0, 1500, 2000, u"P"));
-  papers[3].id = 70;  // would shadow a Windows paper code: left out
+  papers[3].id = 70;   // would shadow a Windows paper code: left out
+  papers[4].id = 257;  // given twice: left out
   PaperTable table = PaperTable::Build(HostVariant::kHostBased, papers, FreeSize{2000, 1500});
   EXPECT_EQ(table.customCount(), 50u);
   ASSERT_EQ(table.size(), 15u + 50u + 1u);
   EXPECT_EQ(table[15].windowsCode, 257);
-  EXPECT_EQ(table[18].windowsCode, 261);
+  EXPECT_EQ(table[18].windowsCode, 262);
   const PaperEntry& free = table[table.size() - 1];
   EXPECT_EQ(free.windowsCode, 256);
   EXPECT_EQ(free.deviceCode, 256);

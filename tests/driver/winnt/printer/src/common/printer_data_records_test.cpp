@@ -65,7 +65,7 @@ TEST(PrinterDataRecordsTest, CustomPapersEndAtAZeroIdentifierAndAreCutToFifty) {
   EXPECT_EQ(ParseCustomPapers(value).size(), 50u);
 
   papers[2].id = 0;
-  papers[1].id = 40000;  // no 16-bit paper code
+  papers[1].id = 514;  // beyond the user paper codes a device mode may carry
   value = StoreRecordsForTest(papers);
   value.resize(value.size() - 3);  // a partial last record is no record
   const auto parsed = ParseCustomPapers(value);

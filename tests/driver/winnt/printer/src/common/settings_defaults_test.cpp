@@ -186,3 +186,41 @@ TEST(SettingsDefaultsTest, FaxRepairClearsFinishingAndKeepsFaxResolutionChoices)
 
 }  // namespace
 }  // namespace k460::testing
+
+namespace k460::testing {
+namespace {
+
+TEST(SettingsCodesTest, TablesAndConversions) {
+  // Sources: index <-> Windows bin, unknown bins are auto select.
+  const std::int32_t bins[] = {7, 1, 3, 2, 257, 258, 4, 11};
+  for (std::int32_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(SourceBinOfIndex(i), bins[i]);
+    EXPECT_EQ(SourceIndexOfBin(bins[i]), i);
+  }
+  EXPECT_EQ(SourceIndexOfBin(15), 0);
+  EXPECT_EQ(SourceBinOfIndex(8), 7);
+  // Booklets.
+  EXPECT_EQ(BookletPaperCode(1), 3);
+  EXPECT_EQ(BookletPaperCode(6), 0);
+  EXPECT_EQ(BookletPaperCode(16), 21);
+  EXPECT_FALSE(BookletPaperCode(0).has_value());
+  EXPECT_FALSE(BookletPaperCode(17).has_value());
+  // Reserved selector.
+  EXPECT_EQ(ReservedSelectorValueOfIndex(4), 11);
+  EXPECT_EQ(ReservedSelectorIndexOfValue(11), 4);
+  EXPECT_EQ(ReservedSelectorIndexOfValue(4), 0);
+  // Margins: 10.0 mm stays, 0.50 in is 12.7 mm, 2 in is cut to 30.0 mm.
+  EXPECT_EQ(MarginInTenthMm(0, 100), 100);
+  EXPECT_EQ(MarginInTenthMm(1, 50), 127);
+  EXPECT_EQ(MarginInTenthMm(1, 200), 300);
+  EXPECT_EQ(MarginInTenthMm(0, -5), 0);
+  // The locale's country text.
+  EXPECT_EQ(CountryCodeFromLocaleText(u"81"), 81);
+  EXPECT_EQ(CountryCodeFromLocaleText(u"1"), 1);
+  EXPECT_EQ(CountryCodeFromLocaleText(u""), -1);
+  EXPECT_EQ(CountryCodeFromLocaleText(u"8a"), -1);
+  EXPECT_EQ(CountryCodeFromLocaleText(u"99999999999"), -1);
+}
+
+}  // namespace
+}  // namespace k460::testing
