@@ -41,6 +41,7 @@ std::shared_ptr<Surface> CopyImage(const Image& image, PaletteData& palette) {
   if (bpp <= 8 && image.palette.size() > (size_t{1} << bpp)) return Fail(ERROR_INVALID_PARAMETER, nullptr);
   palette = ImagePalette(image);
   auto surface = CreateBitmapSurface({image.width, image.height}, image.format);
+  if (!surface) return nullptr;
   surface->palette = palette;
   const BYTE* bits = static_cast<const BYTE*>(image.bits);
   for (LONG y = 0; y < image.height; ++y) {

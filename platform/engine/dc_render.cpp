@@ -98,6 +98,7 @@ bool RenderImage(Target& t, const ImageCommand& draw, POINTL bandOrigin) {
     // destination's size, in its own format, then combine.
     SIZEL size{ordered.right - ordered.left, ordered.bottom - ordered.top};
     stretched = CreateBitmapSurface(size, source->iBitmapFormat);
+    if (!stretched) return false;
     stretched->palette = draw.sourcePalette;
     RECTL into{0, 0, size.cx, size.cy};
     if (dest.right < dest.left) std::swap(into.left, into.right);

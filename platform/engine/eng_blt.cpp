@@ -77,6 +77,7 @@ std::optional<DeviceSide> DeviceSideOf(SURFOBJ* so) {
 std::shared_ptr<Surface> WhiteBitmap(SIZEL size, ULONG format, const PaletteData& palette) {
   if (BitsPerPixel(format) == 0) format = BMF_24BPP;
   auto temp = CreateBitmapSurface(size, format, false);
+  if (!temp) return nullptr;
   temp->palette = palette;
   ULONG white = RgbToPixel(format, palette, kWhite);
   for (LONG y = 0; y < size.cy; ++y) {
@@ -100,7 +101,7 @@ std::shared_ptr<Surface> ReadBack(SURFOBJ* so, const DeviceSide& side, const REC
   SIZEL size{area.right - area.left, area.bottom - area.top};
   PaletteData palette = side.surface->EffectivePalette();
   auto temp = WhiteBitmap(size, so->iBitmapFormat, palette);
-  if (side.copyBits && side.surface->puntDepth == 0) {
+  if (temp && side.copyBits && side.surface->puntDepth == 0) {
     RECTL whole{0, 0, size.cx, size.cy};
     POINTL from{area.left, area.top};
     ++side.surface->puntDepth;
@@ -108,6 +109,7 @@ std::shared_ptr<Surface> ReadBack(SURFOBJ* so, const DeviceSide& side, const REC
     --side.surface->puntDepth;
     if (!ok) {
       auto white = WhiteBitmap(size, so->iBitmapFormat, palette);
+      if (!white) return nullptr;
       std::memcpy(temp->so.pvBits, white->so.pvBits, temp->so.cjBits);
       ForgetSurface(*white);
     }
@@ -189,6 +191,7 @@ BOOL Execute(Request r) {
       if (sameBits) {
         auto copy = WhiteBitmap({need.right - need.left, need.bottom - need.top}, r.src->iBitmapFormat,
                                 surfacePalette);
+        if (!copy) return FALSE;
         RECTL whole{0, 0, need.right - need.left, need.bottom - need.top};
         BitmapView copyView = *BitmapViewOf(&copy->so, surfacePalette);
         PixelMap identity(srcView->format, surfacePalette, srcView->format, surfacePalette);
@@ -205,6 +208,7 @@ BOOL Execute(Request r) {
         auto side = DeviceSideOf(r.src);
         if (!side) return Fail(ERROR_INVALID_PARAMETER, FALSE);
         srcTemp.surface = ReadBack(r.src, *side, need);
+        if (!srcTemp.surface) return FALSE;
       }
       srcView = BitmapViewOf(&srcTemp.surface->so, surfacePalette);
       // The source's coordinates move with the part that was read.
@@ -234,6 +238,7 @@ BOOL Execute(Request r) {
   } else {
     temp.surface = WhiteBitmap(size, r.dst->iBitmapFormat, side->surface->EffectivePalette());
   }
+  if (!temp.surface) return FALSE;
   Request inner = r;
   inner.dst = &temp.surface->so;
   inner.dstRect = Offset(r.dstRect, -area.left, -area.top);

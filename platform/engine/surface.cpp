@@ -1,6 +1,7 @@
 #include "platform/engine/surface.h"
 
 #include <cstring>
+#include <new>
 #include <map>
 #include <mutex>
 
@@ -67,7 +68,9 @@ std::shared_ptr<Surface> CreateBitmapSurface(SIZEL size, ULONG format, bool zero
   auto surface = std::make_shared<Surface>();
   LONG stride = AlignedRowBytes(format, size.cx);
   size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(size.cy);
-  surface->ownBits.reset(zero ? new BYTE[bytes ? bytes : 1]() : new BYTE[bytes ? bytes : 1]);
+  surface->ownBits.reset(zero ? new (std::nothrow) BYTE[bytes ? bytes : 1]()
+                              : new (std::nothrow) BYTE[bytes ? bytes : 1]);
+  if (!surface->ownBits) return Fail(ERROR_NOT_ENOUGH_MEMORY, nullptr);
   SURFOBJ& so = surface->so;
   so.sizlBitmap = size;
   so.cjBits = static_cast<ULONG>(bytes);

@@ -26,7 +26,6 @@ class Surface : public EngineObject {
   std::weak_ptr<Device> device;
   std::optional<PaletteData> palette;  // the device's, once associated
   int puntDepth = 0;                   // nested hand-overs to the driver's DrvCopyBits
-  int locks = 0;
 
   // The palette its pixels are read with: the device's, else its format's default.
   PaletteData EffectivePalette() const;
@@ -37,7 +36,8 @@ int BitsPerPixel(ULONG format);  // 0 for formats the engine cannot draw
 LONG AlignedRowBytes(ULONG format, LONG width);
 
 // Makes an engine bitmap (with a handle) of the given size and format;
-// top-down, rows padded to 32 bits, zero-filled unless `zero` is false.
+// top-down, rows padded to 32 bits, zero-filled unless `zero` is false;
+// null (ERROR_NOT_ENOUGH_MEMORY) when the memory cannot be had.
 std::shared_ptr<Surface> CreateBitmapSurface(SIZEL size, ULONG format, bool zero = true);
 // Removes the surface's handle (the object lives on while referenced).
 void ForgetSurface(Surface& surface);

@@ -193,6 +193,45 @@ TEST_F(DrawingTest, ColoursAreTranslatedToAnIndexedDevicePalette) {
   EXPECT_EQ(journal().draws[1].brushColor, RGB(255, 255, 255));
 }
 
+TEST_F(DrawingTest, DirectColourSourcesAreTranslatedToTheDevicesForm) {
+  std::vector<BYTE> bits(16, 0);
+  Image bgr;  // 24-bit: colours 0x00RRGGBB
+  bgr.width = 2;
+  bgr.height = 1;
+  bgr.format = BMF_24BPP;
+  bgr.bits = bits.data();
+  Image rgb565 = bgr;  // 16-bit with 5-6-5 bit fields
+  rgb565.format = BMF_16BPP;
+  rgb565.redMask = 0xF800;
+  rgb565.greenMask = 0x07E0;
+  rgb565.blueMask = 0x001F;
+  struct Case {
+    const char* what;
+    DWORD flags;
+    const Image* image;
+    std::vector<ULONG> probes;  // translations of kProbeColours
+    std::vector<ULONG> fields;
+  } cases[] = {
+      {"24-bit to RGB", 0, &bgr, {0xFF0000, 0x00FF00, 0x0000FF, 0x00F800, 0xE00700, 0x1F0000}, {}},
+      {"24-bit to BGR", kBgrPalette, &bgr, {0x0000FF, 0x00FF00, 0xFF0000, 0x00F800, 0x0007E0, 0x00001F}, {}},
+      // 0x00FF as 5-6-5 is blue 31 and green 7 of 63; 0xFF00 red 31 and green 56.
+      {"5-6-5 to RGB", 0, &rgb565, {0xFF1C00, 0x00E2FF, 0x000000, 0x0000FF, 0x00FF00, 0xFF0000}, {0xF800, 0x07E0, 0x001F}},
+  };
+  for (const Case& c : cases) {
+    journal().Clear();
+    TestDriverSettings settings;
+    settings.hooks = kAllHooks;
+    settings.flags = c.flags;
+    auto dc = OpenPage(settings);
+    ASSERT_TRUE(dc->DrawImage(*c.image, {0, 0, 2, 1})) << c.what;
+    ASSERT_EQ(journal().draws.size(), 1u) << c.what;
+    const DrawRecord& r = journal().draws[0];
+    EXPECT_TRUE(r.sourcePalette.empty()) << c.what;
+    EXPECT_EQ(r.probes, c.probes) << c.what;
+    EXPECT_EQ(r.sourceFields, c.fields) << c.what;
+  }
+}
+
 // A 1-bit page of 200 x 150 drawn by the engine for a driver that hooks nothing.
 TEST_F(DrawingTest, EngineDrawsThePageOfADriverWithoutHooks) {
   TestDriverSettings settings;

@@ -2,6 +2,7 @@
 // context, as the recording driver sees them.
 #include <gtest/gtest.h>
 
+#include "platform/spooler/host.h"
 #include "tests/platform/engine/engine_test_support.h"
 
 namespace k460::testing {
@@ -178,6 +179,29 @@ TEST_F(EngineDriverTest, SurfaceNotAssociatedByTheDriverGetsNoHooks) {
   auto dc = Open(settings);
   ASSERT_TRUE(dc);
   EXPECT_NE(dc->Surface()->hdev, nullptr);
+}
+
+TEST_F(EngineDriverTest, APrinterOfTheSpoolerGetsAJobPerDocument) {
+  ASSERT_TRUE(InstallDriver({u"Engine Test Driver", u"k460enginetestdrv.dll", u"", u"", u"", {}, u"", u"RAW"}));
+  ASSERT_TRUE(AddPrinter({u"Engine Printer", u"Engine Test Driver", u"FILE:"}));
+  ClearFinishedJobs();
+  std::u16string name = u"Engine Printer";
+  HANDLE printer = nullptr;
+  ASSERT_TRUE(OpenPrinterW(name.data(), &printer, nullptr));
+  TestDevMode devMode;
+  auto dc = DeviceContext::Open(kTestDriverName, printer, &devMode.dm, {name, u"", ENGINE_VERSION});
+  ASSERT_TRUE(dc);
+  ASSERT_TRUE(dc->StartDoc(u"Spooled"));
+  EXPECT_NE(dc->JobId(), 0u);
+  EXPECT_EQ(journal().jobId, dc->JobId()) << "the driver prints under the spooler's job";
+  EXPECT_FALSE(EngCheckAbort(dc->Surface()));
+  // Cancelling the job in the spooler reaches the driver through EngCheckAbort.
+  EXPECT_TRUE(SetJobW(printer, dc->JobId(), 0, nullptr, JOB_CONTROL_CANCEL));
+  EXPECT_TRUE(EngCheckAbort(dc->Surface()));
+  EXPECT_TRUE(dc->AbortDoc());
+  dc.reset();
+  ClosePrinter(printer);
+  ShutdownSpooler();
 }
 
 }  // namespace

@@ -110,6 +110,12 @@ void RecordXlate(DrawRecord& r, XLATEOBJ* pxlo) {
   r.sourcePalette.resize(count);
   if (count) XLATEOBJ_cGetPalette(pxlo, XO_SRCPALETTE, count, r.sourcePalette.data());
   for (ULONG i = 0; i < count; ++i) r.translated.push_back(XLATEOBJ_iXlate(pxlo, i));
+  if (count == 0) {
+    for (ULONG probe : kProbeColours) r.probes.push_back(XLATEOBJ_iXlate(pxlo, probe));
+  }
+  ULONG fields = XLATEOBJ_cGetPalette(pxlo, XO_SRCBITFIELDS, 0, nullptr);
+  r.sourceFields.resize(fields);
+  if (fields) XLATEOBJ_cGetPalette(pxlo, XO_SRCBITFIELDS, fields, r.sourceFields.data());
 }
 
 void RecordBrush(DrawRecord& r, BRUSHOBJ* pbo) {
@@ -211,7 +217,7 @@ K460_API DHPDEV DrvEnablePDEV(DEVMODEW* pdm, LPWSTR pwszLogAddress, ULONG cPat, 
     ULONG colours[2] = {0x000000, 0xFFFFFF};
     d->palette = EngCreatePalette(PAL_INDEXED, 2, colours, 0, 0, 0);
   } else {
-    d->palette = EngCreatePalette(PAL_RGB, 0, nullptr, 0, 0, 0);
+    d->palette = EngCreatePalette((d->settings.flags & kBgrPalette) ? PAL_BGR : PAL_RGB, 0, nullptr, 0, 0, 0);
   }
   info.hpalDefault = d->palette;
   std::memcpy(pdi, &info, std::min<size_t>(cjDevInfo, sizeof(info)));

@@ -26,6 +26,7 @@ inline constexpr DWORD kReadableDevice = 0x02;  // DrvCopyBits from the device s
 inline constexpr DWORD kFailReset = 0x04;       // DrvResetPDEV refuses (flag of the new device)
 inline constexpr DWORD kNoAssociate = 0x08;     // the surface is never associated with the device
 inline constexpr DWORD kIndexedPalette = 0x10;  // the device palette is black and white, indexed
+inline constexpr DWORD kBgrPalette = 0x20;      // the device palette is BGR
 
 struct TestDriverSettings {
   DWORD magic = 0x54445654;
@@ -51,6 +52,9 @@ struct TestDevMode {
   }
 };
 
+// Source colours the driver translates for sources without a palette.
+inline constexpr ULONG kProbeColours[] = {0x0000FF, 0x00FF00, 0xFF0000, 0xF800, 0x07E0, 0x001F};
+
 // One drawing call as the driver saw it.
 struct DrawRecord {
   std::string call;  // "DrvBitBlt", "DrvCopyBits", "DrvStretchBlt", "DrvRealizeBrush"
@@ -70,6 +74,8 @@ struct DrawRecord {
   bool hasXlate = false;
   std::vector<ULONG> sourcePalette;  // XLATEOBJ_cGetPalette(XO_SRCPALETTE)
   std::vector<ULONG> translated;     // XLATEOBJ_iXlate of each source palette index
+  std::vector<ULONG> sourceFields;   // XLATEOBJ_cGetPalette(XO_SRCBITFIELDS)
+  std::vector<ULONG> probes;         // XLATEOBJ_iXlate of kProbeColours, for sources without a palette
   bool hasBrush = false;
   ULONG solidColor = 0;
   ULONG brushColor = 0;
