@@ -61,9 +61,10 @@ def test_pngs():
         bits = [0 if (x + y) % 2 == 0 else 1 for x in range(10)] + [0] * 6
         rows.append(bytes(int("".join(map(str, bits[i:i + 8])), 2) for i in range(0, 16, 8)))
     png(os.path.join(TEST_DATA, "gray1.png"), 10, 3, 0, 1, rows)
-    # 16-bit gray with alpha, 2 x 1: opaque black, fully transparent black.
-    png(os.path.join(TEST_DATA, "gray16_alpha.png"), 2, 1, 4, 16,
-        [struct.pack(">HHHH", 0, 0xFFFF, 0, 0)])
+    # 16-bit gray with alpha, 3 x 1: opaque black, fully transparent black,
+    # opaque 0x8080 (128 in 8 bits).
+    png(os.path.join(TEST_DATA, "gray16_alpha.png"), 3, 1, 4, 16,
+        [struct.pack(">HHHHHH", 0, 0xFFFF, 0, 0, 0x8080, 0xFFFF)])
     # 2-bit palette, 3 x 1: red, green, blue.
     png(os.path.join(TEST_DATA, "palette.png"), 3, 1, 3, 2, [bytes((0b00011000,))],
         palette=[(255, 0, 0), (0, 255, 0), (0, 0, 255)])

@@ -147,3 +147,9 @@ std::unique_ptr<PageSource> OpenPdfDocument(const std::string& path, const ReadO
 }
 
 }  // namespace k460::print
+
+// poppler keeps fontconfig's configuration for the life of the process and
+// never frees it; the leak checker of sanitizer builds is told so, here where
+// every program that reads PDF documents links it in. (A program may define
+// this hook only once.)
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

@@ -59,6 +59,9 @@ Raster DecodePng(std::span<const std::uint8_t> bytes, const std::string& name) {
                         " pixels is too large (at most " + std::to_string(kMaxImageSide) + " a side)");
   }
   image.format = gray ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB;
+  // Without gamma information, 16-bit samples are encoded like 8-bit ones
+  // (sRGB), as the programs that write them do; they are not linear light.
+  image.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
   const PixelFormat format = gray ? PixelFormat::Gray8 : PixelFormat::Rgb24;
   const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
   if (Raster::StrideFor(format, width) * static_cast<std::size_t>(height) > kMaxImageBytes) {

@@ -18,7 +18,6 @@ std::vector<ScriptWord> SplitScriptLine(std::string_view line) {
     if (line[i] == '#') break;
     ScriptWord word;
     if (line[i] == '"') {
-      word.quoted = true;
       ++i;
       bool closed = false;
       while (i < line.size()) {

@@ -11,8 +11,7 @@
 namespace k460::print {
 
 struct ScriptWord {
-  std::string text;     // quotes removed, escapes resolved
-  bool quoted = false;
+  std::string text;  // quotes removed, escapes resolved
 };
 
 // A fault in one line; the reader adds the file name and line number.

@@ -54,6 +54,7 @@ TEST(ImageReader, PngDepthsAndTransparency) {
   EXPECT_EQ(alpha->format, PixelFormat::Gray8);
   EXPECT_EQ(alpha->At(0, 0), Color::Gray(0));
   EXPECT_EQ(alpha->At(1, 0), Color::Gray(255));
+  EXPECT_EQ(alpha->At(2, 0), Color::Gray(128));  // 16-bit samples are gamma-encoded like 8-bit ones
 
   // A palette becomes RGB.
   const auto palette = ReadImageFile(kData + "palette.png");
