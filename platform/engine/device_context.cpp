@@ -182,7 +182,8 @@ bool DeviceContext::StartDoc(std::u16string_view documentName) {
   device.cancelled = false;
   device.spoolerJob = IsSpoolerPrinter(s.printer);
   if (device.spoolerJob) {
-    DOC_INFO_1W info{s.documentName.data(), nullptr, nullptr};
+    std::u16string& output = s.options.outputFile;
+    DOC_INFO_1W info{s.documentName.data(), output.empty() ? nullptr : output.data(), nullptr};
     device.jobId = StartDocPrinterW(s.printer, 1, reinterpret_cast<LPBYTE>(&info));
     if (!device.jobId) return false;
   } else {

@@ -58,6 +58,7 @@ struct Brush {
 struct DeviceOptions {
   std::u16string deviceName;  // the printer's name, passed to DrvEnablePDEV
   std::u16string logAddress;  // the port or output file, passed to DrvEnablePDEV
+  std::u16string outputFile;  // where a job on a file port goes (empty: the port's own choice)
   ULONG engineVersion = ENGINE_VERSION;
 };
 
