@@ -45,6 +45,13 @@ class PnmParser {
       if (bytes_.size() - pos_ < need)
         Fail("the image data ends early: " + std::to_string(need) + " bytes expected, " +
              std::to_string(bytes_.size() - pos_) + " found");
+    } else {
+      // Every sample of a plain image takes at least one character: a short
+      // file cannot make us allocate a large raster.
+      const std::size_t samples = std::size_t{width} * height * (color ? 3 : 1);
+      if (bytes_.size() - pos_ < samples)
+        Fail("the image data ends early: " + std::to_string(samples) + " samples expected, " +
+             std::to_string(bytes_.size() - pos_) + " bytes left");
     }
 
     Raster raster = Raster::White(w, h, format);

@@ -107,6 +107,7 @@ TEST(ImageReader, DamagedPnmNamesFileAndFault) {
       {"P5 99999999999 1 255", "x.pnm: the width is too large"},
       {"P6 2 1 255", "x.pnm: no blank after the header"},
       {"P2 2 1 255 0", "x.pnm: the image data ends early at row 1"},
+      {"P2 20000 20000 255 0", "x.pnm: the image data ends early: 400000000 samples expected, 2 bytes left"},
       {"P2 2", "x.pnm: the image ends before its height"},
       {"P7 1 1", "x.pnm: not a PNM image (no P1 to P6 signature)"},
   };
@@ -140,6 +141,15 @@ TEST(ImageReader, DamagedPngNamesTheFile) {
         throw;
       },
       DocumentError);
+}
+
+TEST(ImageReader, APngClaimingMorePixelsThanItsDataCouldHoldIsRefused) {
+  try {
+    ReadImageFile(kData + "claims_too_much.png");
+    ADD_FAILURE();
+  } catch (const DocumentError& error) {
+    EXPECT_EQ(error.what(), kData + "claims_too_much.png: damaged PNG image: too little data for 20000 x 20000 pixels");
+  }
 }
 
 TEST(ImageReader, MissingOrForeignFiles) {
