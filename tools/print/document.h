@@ -138,7 +138,7 @@ struct Raster {
   static Raster White(int width, int height, PixelFormat format);
   std::uint8_t* Row(int y) { return pixels.data() + static_cast<std::size_t>(y) * stride; }
   const std::uint8_t* Row(int y) const { return pixels.data() + static_cast<std::size_t>(y) * stride; }
-  // The pixel at (x, y) as a colour (Gray for the gray formats).
+  // The pixel at (x, y), which must lie inside, as a colour (Gray for the gray formats).
   Color At(int x, int y) const;
 };
 

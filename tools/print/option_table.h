@@ -83,7 +83,7 @@ struct OptionTable {
 };
 
 // ---- Helpers shared by every table (option_values.cpp) -------------------------
-// Checks `text` against the option's value spec; `hasValue` is false for a
+// Checks `text` against the option's ValueSpec; `hasValue` is false for a
 // bare "-o NAME". Throws OptionError with the valid values or range.
 int ParseOptionValue(std::string_view option, const ValueSpec& spec, std::string_view text, bool hasValue);
 // "unknown option 'NAME'; valid options: ..." with the names given.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -16,6 +17,9 @@
 
 namespace k460::print {
 namespace {
+
+constexpr double kLowestDpi = 10;
+constexpr double kHighestDpi = 2400;
 
 std::mutex& PopplerMutex() {
   static std::mutex mutex;
@@ -54,6 +58,12 @@ class PopplerCall {
 class PdfSource final : public PageSource {
  public:
   PdfSource(const std::string& path, const ReadOptions& options) : path_(path), options_(options) {
+    if (!(options.rasterDpi >= kLowestDpi && options.rasterDpi <= kHighestDpi)) {
+      char dpi[32];
+      std::snprintf(dpi, sizeof dpi, "%g", options.rasterDpi);
+      throw OptionError(std::string("PDF raster resolution ") + dpi + " dpi is not within " +
+                        std::to_string(int(kLowestDpi)) + ".." + std::to_string(int(kHighestDpi)));
+    }
     PopplerCall call;
     document_.reset(poppler::document::load_from_file(path));
     if (!document_) throw DocumentError(path + ": not a readable PDF document" + call.Reason());

@@ -76,6 +76,21 @@ TEST(PdfReader, ColourAndResolutionFollowTheOptions) {
   EXPECT_LT(disc.blue, 16);
 }
 
+TEST(PdfReader, ARasterResolutionOutOfRangeIsAnOptionError) {
+  for (double dpi : {0.0, 9.5, 2401.0}) {
+    ReadOptions options;
+    options.rasterDpi = dpi;
+    EXPECT_THROW(OpenPdfDocument(kSample, options), OptionError) << dpi;
+  }
+  ReadOptions options;
+  options.rasterDpi = 0;
+  try {
+    OpenPdfDocument(kSample, options);
+  } catch (const OptionError& error) {
+    EXPECT_STREQ(error.what(), "PDF raster resolution 0 dpi is not within 10..2400");
+  }
+}
+
 class DamagedPdf : public ::testing::Test {
  protected:
   void SetUp() override { folder_ = k460::testing::MakeTempFolder("printhost-pdf"); }
