@@ -83,9 +83,9 @@ constexpr Choice kPrintQualities[] = {{"draft", 300},   {"normal", 600},  {"high
                                       {"3", 300, false}, {"4", 600, false}, {"5", 600, false}};
 constexpr Choice kOutputOrders[] = {{"normal", 0}, {"reverse", 1}};
 
-ValueSpec Choices(std::span<const Choice> choices) { return {ValueKind::Choice, choices}; }
-ValueSpec Range(int minimum, int maximum) { return {ValueKind::Range, {}, minimum, maximum}; }
-constexpr ValueSpec kBoolean{ValueKind::Boolean, {}, 0, 0};
+AcceptedValues Choices(std::span<const Choice> choices) { return {ValueKind::Choice, choices}; }
+AcceptedValues Range(int minimum, int maximum) { return {ValueKind::Range, {}, minimum, maximum}; }
+constexpr AcceptedValues kBoolean{ValueKind::Boolean, {}, 0, 0};
 
 // ---- Record helpers -------------------------------------------------------------
 void AddFields(Record& r, DWORD bits) { LeSet(r.dm.dmFields, LeGet(r.dm.dmFields) | bits); }
