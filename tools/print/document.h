@@ -214,8 +214,8 @@ struct ImageOp {
   bool operator==(const ImageOp&) const = default;
 };
 
-using Operation = std::variant<PenOp, BrushOp, FontOp, TextColorOp, ClipRectOp, ClipPathOp, ResetClipOp, TextOp,
-                               LineOp, PolylineOp, BezierOp, RectangleOp, PolygonOp, ImageOp>;
+using Operation = std::variant<PenOp, BrushOp, FontOp, TextColorOp, ClipRectOp, ClipPathOp, ResetClipOp, TextOp, LineOp,
+                               PolylineOp, BezierOp, RectangleOp, PolygonOp, ImageOp>;
 
 // ---- Pages and documents ----------------------------------------------------
 enum class Orientation : std::uint8_t { Unspecified, Portrait, Landscape };

@@ -109,8 +109,10 @@ class OptionMapper {
       const std::string_view item = argument.substr(0, end);
       argument = end == std::string_view::npos ? std::string_view() : argument.substr(end);
       const std::size_t equals = item.find('=');
-      if (equals == std::string_view::npos) AddOption(item, "", false);
-      else AddOption(item.substr(0, equals), item.substr(equals + 1), true);
+      if (equals == std::string_view::npos)
+        AddOption(item, "", false);
+      else
+        AddOption(item.substr(0, equals), item.substr(equals + 1), true);
     }
   }
 

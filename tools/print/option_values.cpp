@@ -15,7 +15,8 @@ constexpr BooleanWord kBooleanWords[] = {{"true", true}, {"false", false}, {"yes
 
 std::string ValidValues(const AcceptedValues& accepted) {
   switch (accepted.kind) {
-    case ValueKind::Boolean: return "valid values: true, false";
+    case ValueKind::Boolean:
+      return "valid values: true, false";
     case ValueKind::Range:
       return "valid range is " + std::to_string(accepted.minimum) + ".." + std::to_string(accepted.maximum);
     case ValueKind::Choice: {

@@ -93,8 +93,7 @@ class PdfSource final : public PageSource {
     const poppler::rectf box = page->page_rect(poppler::crop_box);
     double widthPt = box.width(), heightPt = box.height();
     const auto orientation = page->orientation();
-    if (orientation == poppler::page::landscape || orientation == poppler::page::seascape)
-      std::swap(widthPt, heightPt);
+    if (orientation == poppler::page::landscape || orientation == poppler::page::seascape) std::swap(widthPt, heightPt);
     if (!(widthPt > 0 && heightPt > 0)) throw DocumentError(where + ": the page has no size");
 
     const Rect dest = PlaceKeepingAspect(widthPt, heightPt, options_.geometry.printable);
@@ -128,7 +127,8 @@ class PdfSource final : public PageSource {
     Raster raster = Raster::White(image.width(), image.height(), color ? PixelFormat::Rgb24 : PixelFormat::Gray8);
     const char* data = image.const_data();
     for (int y = 0; y < raster.height; ++y) {
-      const auto* in = reinterpret_cast<const std::uint8_t*>(data + static_cast<std::size_t>(y) * image.bytes_per_row());
+      const auto* in =
+          reinterpret_cast<const std::uint8_t*>(data + static_cast<std::size_t>(y) * image.bytes_per_row());
       std::uint8_t* out = raster.Row(y);
       if (!color) {
         std::memcpy(out, in, raster.stride);

@@ -33,10 +33,14 @@ constexpr std::size_t kMostInflation = 1032;
 
 std::size_t SamplesPerPixel(int colorType) {
   switch (colorType) {
-    case PNG_COLOR_TYPE_RGB: return 3;
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
-    case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
-    default: return 1;  // gray, palette
+    case PNG_COLOR_TYPE_RGB:
+      return 3;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+      return 2;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+      return 4;
+    default:
+      return 1;  // gray, palette
   }
 }
 
@@ -73,7 +77,8 @@ Raster DecodePng(std::span<const std::uint8_t> bytes, const std::string& name) {
                         " pixels is too large (at most " + std::to_string(kMaxImageSide) + " a side)");
   }
   const std::size_t rowBytes =
-      (std::size_t{image.width} * SamplesPerPixel(header.colorType) * static_cast<std::size_t>(header.bitDepth) + 7) / 8;
+      (std::size_t{image.width} * SamplesPerPixel(header.colorType) * static_cast<std::size_t>(header.bitDepth) + 7) /
+      8;
   if (std::size_t{image.height} * (1 + rowBytes) > bytes.size() * kMostInflation + 4096) {
     png_image_free(&image);
     throw DocumentError(name + ": damaged PNG image: too little data for " + std::to_string(image.width) + " x " +

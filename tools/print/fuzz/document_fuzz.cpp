@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (raster.pixels.size() != raster.stride * static_cast<std::size_t>(raster.height)) __builtin_trap();
         break;
       }
-      case FileKind::Pdf: break;
+      case FileKind::Pdf:
+        break;
       case FileKind::PageScript: {
         // Image files named by the script are looked for where none are.
         const Document document = ParsePageScript(std::string_view(reinterpret_cast<const char*>(data), size),
