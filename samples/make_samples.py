@@ -68,6 +68,8 @@ def test_pngs():
     # 2-bit palette, 3 x 1: red, green, blue.
     png(os.path.join(TEST_DATA, "palette.png"), 3, 1, 3, 2, [bytes((0b00011000,))],
         palette=[(255, 0, 0), (0, 255, 0), (0, 0, 255)])
+    # Claims 20000 x 20000 gray pixels but holds the data of one row.
+    png(os.path.join(TEST_DATA, "claims_too_much.png"), 20000, 20000, 0, 8, [bytes(20000)])
 
 
 def pdf(path, pages):

@@ -10,9 +10,12 @@ std::uint8_t Color::Level() const {
 std::size_t Raster::StrideFor(PixelFormat format, int width) {
   const auto w = static_cast<std::size_t>(width > 0 ? width : 0);
   switch (format) {
-    case PixelFormat::Gray1: return (w + 7) / 8;
-    case PixelFormat::Gray8: return w;
-    case PixelFormat::Rgb24: return 3 * w;
+    case PixelFormat::Gray1:
+      return (w + 7) / 8;
+    case PixelFormat::Gray8:
+      return w;
+    case PixelFormat::Rgb24:
+      return 3 * w;
   }
   return 0;
 }
@@ -30,9 +33,12 @@ Raster Raster::White(int width, int height, PixelFormat format) {
 Color Raster::At(int x, int y) const {
   const std::uint8_t* row = Row(y);
   switch (format) {
-    case PixelFormat::Gray1: return Color::Gray((row[x / 8] >> (7 - x % 8)) & 1 ? 255 : 0);
-    case PixelFormat::Gray8: return Color::Gray(row[x]);
-    case PixelFormat::Rgb24: return Color::Rgb(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
+    case PixelFormat::Gray1:
+      return Color::Gray((row[x / 8] >> (7 - x % 8)) & 1 ? 255 : 0);
+    case PixelFormat::Gray8:
+      return Color::Gray(row[x]);
+    case PixelFormat::Rgb24:
+      return Color::Rgb(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
   }
   return Color::White();
 }

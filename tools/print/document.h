@@ -138,7 +138,7 @@ struct Raster {
   static Raster White(int width, int height, PixelFormat format);
   std::uint8_t* Row(int y) { return pixels.data() + static_cast<std::size_t>(y) * stride; }
   const std::uint8_t* Row(int y) const { return pixels.data() + static_cast<std::size_t>(y) * stride; }
-  // The pixel at (x, y) as a colour (Gray for the gray formats).
+  // The pixel at (x, y), which must lie inside, as a colour (Gray for the gray formats).
   Color At(int x, int y) const;
 };
 
@@ -214,8 +214,8 @@ struct ImageOp {
   bool operator==(const ImageOp&) const = default;
 };
 
-using Operation = std::variant<PenOp, BrushOp, FontOp, TextColorOp, ClipRectOp, ClipPathOp, ResetClipOp, TextOp,
-                               LineOp, PolylineOp, BezierOp, RectangleOp, PolygonOp, ImageOp>;
+using Operation = std::variant<PenOp, BrushOp, FontOp, TextColorOp, ClipRectOp, ClipPathOp, ResetClipOp, TextOp, LineOp,
+                               PolylineOp, BezierOp, RectangleOp, PolygonOp, ImageOp>;
 
 // ---- Pages and documents ----------------------------------------------------
 enum class Orientation : std::uint8_t { Unspecified, Portrait, Landscape };

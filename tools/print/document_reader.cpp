@@ -32,10 +32,13 @@ std::vector<std::uint8_t> ReadHead(const std::string& path) {
 
 std::unique_ptr<PageSource> OpenDocument(const std::string& path, const ReadOptions& options) {
   switch (SniffFileKind(ReadHead(path))) {
-    case FileKind::Pdf: return OpenPdfDocument(path, options);
+    case FileKind::Pdf:
+      return OpenPdfDocument(path, options);
     case FileKind::Png:
-    case FileKind::Pnm: return MakeMemorySource(ReadImageDocument(path, options));
-    case FileKind::PageScript: break;
+    case FileKind::Pnm:
+      return MakeMemorySource(ReadImageDocument(path, options));
+    case FileKind::PageScript:
+      break;
   }
   return MakeMemorySource(ReadPageScript(path));
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "tools/print/print_error.h"
@@ -31,7 +32,11 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   std::vector<std::uint8_t> bytes;
   std::uint8_t buffer[65536];
   std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    if (bytes.size() + got > kMaxFileBytes)
+      throw DocumentError(path + ": cannot read: larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB");
+    bytes.insert(bytes.end(), buffer, buffer + got);
+  }
   if (std::ferror(file.get())) throw DocumentError(path + ": cannot read: " + std::strerror(errno ? errno : EIO));
   return bytes;
 }

@@ -15,7 +15,11 @@ enum class FileKind { PageScript, Png, Pnm, Pdf };
 // is taken for a page script.
 FileKind SniffFileKind(std::span<const std::uint8_t> head);
 
-// The whole file; DocumentError "NAME: cannot read: REASON" when it cannot be read.
+// The largest page script or image file read into memory.
+inline constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
+
+// The whole file; DocumentError "NAME: cannot read: REASON" when it cannot
+// be read, or when it is larger than kMaxFileBytes.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
 }  // namespace k460::print

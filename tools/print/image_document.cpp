@@ -7,9 +7,12 @@ namespace k460::print {
 std::shared_ptr<const Raster> ReadImageFile(const std::string& path) {
   const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
   switch (SniffFileKind(bytes)) {
-    case FileKind::Png: return std::make_shared<const Raster>(DecodePng(bytes, path));
-    case FileKind::Pnm: return std::make_shared<const Raster>(DecodePnm(bytes, path));
-    default: throw DocumentError(path + ": not a PNG or PNM image");
+    case FileKind::Png:
+      return std::make_shared<const Raster>(DecodePng(bytes, path));
+    case FileKind::Pnm:
+      return std::make_shared<const Raster>(DecodePnm(bytes, path));
+    default:
+      throw DocumentError(path + ": not a PNG or PNM image");
   }
 }
 

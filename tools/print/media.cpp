@@ -25,8 +25,7 @@ constexpr Media kMedia[] = {
     {"16K", "roc_16k_7.75x10.75in", "16K", 260, 195, 270, 4606, 6376, 4406, 6176},
     {"Executive", "na_executive_7.25x10.5in", "Executive", 7, 185, 267, 4350, 6300, 4150, 6100},
     {"Postcard", "Hagaki jpn_hagaki_100x148mm", "Japanese Postcard", 43, 100, 148, 2362, 3496, 2162, 3296},
-    {"DoublePostcard", "Oufuku jpn_oufuku_148x200mm", "Double Japan Postcard", 69, 148, 200, 3496, 4724, 3296,
-     4524},
+    {"DoublePostcard", "Oufuku jpn_oufuku_148x200mm", "Double Japan Postcard", 69, 148, 200, 3496, 4724, 3296, 4524},
     {"DL", "Env-DL iso_dl_110x220mm", "Envelope DL", 27, 110, 220, 2598, 5196, 2398, 4996},
     {"Com10", "Env10 na_number-10_4.125x9.5in", "Envelope #10", 258, 105, 242, 2474, 5700, 2274, 5500},
     {"Monarch", "EnvMonarch na_monarch_3.875x7.5in", "Envelope Monarch", 37, 98, 191, 2324, 4500, 2124, 4300},
@@ -80,7 +79,8 @@ PageGeometry GeometryForSize(double widthUnits, double lengthUnits, bool landsca
 }
 
 Rect PlaceKeepingAspect(double width, double height, const Rect& area) {
-  if (width <= 0 || height <= 0 || area.Width() <= 0 || area.Height() <= 0) return {area.left, area.top, area.left, area.top};
+  if (width <= 0 || height <= 0 || area.Width() <= 0 || area.Height() <= 0)
+    return {area.left, area.top, area.left, area.top};
   const double scale = std::min(area.Width() / width, area.Height() / height);
   const double w = width * scale, h = height * scale;
   const double x = area.left + (area.Width() - w) / 2, y = area.top + (area.Height() - h) / 2;

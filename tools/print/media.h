@@ -18,7 +18,7 @@ struct Media {
   int paperCode;              // dmPaperSize
   int widthMm;                // portrait width and length, whole millimetres
   int lengthMm;
-  int physicalWidth;          // portrait physical and printable size, dots at 600 dpi
+  int physicalWidth;  // portrait physical and printable size, dots at 600 dpi
   int physicalLength;
   int printableWidth;
   int printableLength;

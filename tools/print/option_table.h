@@ -36,7 +36,7 @@ struct Choice {
 };
 
 enum class ValueKind : std::uint8_t { Choice, Range, Boolean };
-struct ValueSpec {
+struct AcceptedValues {
   ValueKind kind = ValueKind::Boolean;
   std::span<const Choice> choices;  // ValueKind::Choice
   int minimum = 0;                  // ValueKind::Range
@@ -60,7 +60,7 @@ class GivenOptions {
 template <typename Record>
 struct OptionRule {
   std::string_view name;
-  ValueSpec value;
+  AcceptedValues value;
   // Applies the checked value; may throw OptionError for a combination
   // that cannot be printed, naming both options.
   void (*apply)(Record& record, int value, const GivenOptions& given);
@@ -83,9 +83,9 @@ struct OptionTable {
 };
 
 // ---- Helpers shared by every table (option_values.cpp) -------------------------
-// Checks `text` against the option's value spec; `hasValue` is false for a
+// Checks `text` against the option's AcceptedValues; `hasValue` is false for a
 // bare "-o NAME". Throws OptionError with the valid values or range.
-int ParseOptionValue(std::string_view option, const ValueSpec& spec, std::string_view text, bool hasValue);
+int ParseOptionValue(std::string_view option, const AcceptedValues& accepted, std::string_view text, bool hasValue);
 // "unknown option 'NAME'; valid options: ..." with the names given.
 [[noreturn]] void ThrowUnknownOption(std::string_view name, const std::vector<std::string_view>& validNames);
 // The listed keyword of a choice value ("" if none).
@@ -109,8 +109,10 @@ class OptionMapper {
       const std::string_view item = argument.substr(0, end);
       argument = end == std::string_view::npos ? std::string_view() : argument.substr(end);
       const std::size_t equals = item.find('=');
-      if (equals == std::string_view::npos) AddOption(item, "", false);
-      else AddOption(item.substr(0, equals), item.substr(equals + 1), true);
+      if (equals == std::string_view::npos)
+        AddOption(item, "", false);
+      else
+        AddOption(item.substr(0, equals), item.substr(equals + 1), true);
     }
   }
 

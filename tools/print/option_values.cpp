@@ -13,14 +13,15 @@ struct BooleanWord {
 constexpr BooleanWord kBooleanWords[] = {{"true", true}, {"false", false}, {"yes", true}, {"no", false},
                                          {"on", true},   {"off", false},   {"1", true},   {"0", false}};
 
-std::string ValidValues(const ValueSpec& spec) {
-  switch (spec.kind) {
-    case ValueKind::Boolean: return "valid values: true, false";
+std::string ValidValues(const AcceptedValues& accepted) {
+  switch (accepted.kind) {
+    case ValueKind::Boolean:
+      return "valid values: true, false";
     case ValueKind::Range:
-      return "valid range is " + std::to_string(spec.minimum) + ".." + std::to_string(spec.maximum);
+      return "valid range is " + std::to_string(accepted.minimum) + ".." + std::to_string(accepted.maximum);
     case ValueKind::Choice: {
       std::string list;
-      for (const Choice& choice : spec.choices) {
+      for (const Choice& choice : accepted.choices) {
         if (!choice.listed) continue;
         list += (list.empty() ? "" : ", ") + std::string(choice.keyword);
       }
@@ -49,17 +50,17 @@ void GivenOptions::Set(std::string_view name, int value, std::string_view text) 
   values_.insert_or_assign(std::string(name), std::make_pair(value, std::string(text)));
 }
 
-int ParseOptionValue(std::string_view option, const ValueSpec& spec, std::string_view text, bool hasValue) {
+int ParseOptionValue(std::string_view option, const AcceptedValues& accepted, std::string_view text, bool hasValue) {
   const std::string given = std::string(option) + "=" + std::string(text);
   if (!hasValue) {
-    if (spec.kind == ValueKind::Boolean) return 1;
-    throw OptionError(std::string(option) + ": needs a value; " + ValidValues(spec));
+    if (accepted.kind == ValueKind::Boolean) return 1;
+    throw OptionError(std::string(option) + ": needs a value; " + ValidValues(accepted));
   }
-  switch (spec.kind) {
+  switch (accepted.kind) {
     case ValueKind::Boolean:
       for (const BooleanWord& word : kBooleanWords)
         if (EqualsNoCase(word.word, text)) return word.value ? 1 : 0;
-      throw OptionError(given + ": not a boolean; " + ValidValues(spec));
+      throw OptionError(given + ": not a boolean; " + ValidValues(accepted));
     case ValueKind::Range: {
       std::string_view digits = text;
       if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
@@ -67,15 +68,15 @@ int ParseOptionValue(std::string_view option, const ValueSpec& spec, std::string
       const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
       if (digits.empty() || end != digits.data() + digits.size() ||
           (error != std::errc() && error != std::errc::result_out_of_range))
-        throw OptionError(given + ": not a whole number; " + ValidValues(spec));
-      if (error == std::errc::result_out_of_range || number < spec.minimum || number > spec.maximum)
-        throw OptionError(given + ": out of range; " + ValidValues(spec));
+        throw OptionError(given + ": not a whole number; " + ValidValues(accepted));
+      if (error == std::errc::result_out_of_range || number < accepted.minimum || number > accepted.maximum)
+        throw OptionError(given + ": out of range; " + ValidValues(accepted));
       return static_cast<int>(number);
     }
     case ValueKind::Choice:
-      for (const Choice& choice : spec.choices)
+      for (const Choice& choice : accepted.choices)
         if (EqualsNoCase(choice.keyword, text)) return choice.value;
-      throw OptionError(given + ": unknown value '" + std::string(text) + "'; " + ValidValues(spec));
+      throw OptionError(given + ": unknown value '" + std::string(text) + "'; " + ValidValues(accepted));
   }
   return 0;
 }

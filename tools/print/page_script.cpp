@@ -21,8 +21,11 @@ struct UnitName {
   std::string_view name;
   double units;
 };
-constexpr UnitName kUnitNames[] = {{"pt", kUnitsPerPoint}, {"mm", kUnitsPerMillimetre},
-                                   {"cm", 10 * kUnitsPerMillimetre}, {"in", kUnitsPerInch}, {"dot", 1}};
+constexpr UnitName kUnitNames[] = {{"pt", kUnitsPerPoint},
+                                   {"mm", kUnitsPerMillimetre},
+                                   {"cm", 10 * kUnitsPerMillimetre},
+                                   {"in", kUnitsPerInch},
+                                   {"dot", 1}};
 constexpr std::string_view kUnitList = "pt, mm, cm, in, dot";
 
 // Coordinates and lengths beyond this (about 400 metres) are typing errors.
@@ -35,10 +38,11 @@ struct NamedColor {
   std::string_view name;
   Color color;
 };
-constexpr NamedColor kColorNames[] = {
-    {"black", Color::Black()},          {"white", Color::White()},          {"gray", Color::Gray(128)},
-    {"red", Color::Rgb(255, 0, 0)},     {"green", Color::Rgb(0, 128, 0)},   {"blue", Color::Rgb(0, 0, 255)},
-    {"cyan", Color::Rgb(0, 255, 255)},  {"magenta", Color::Rgb(255, 0, 255)}, {"yellow", Color::Rgb(255, 255, 0)}};
+constexpr NamedColor kColorNames[] = {{"black", Color::Black()},          {"white", Color::White()},
+                                      {"gray", Color::Gray(128)},         {"red", Color::Rgb(255, 0, 0)},
+                                      {"green", Color::Rgb(0, 128, 0)},   {"blue", Color::Rgb(0, 0, 255)},
+                                      {"cyan", Color::Rgb(0, 255, 255)},  {"magenta", Color::Rgb(255, 0, 255)},
+                                      {"yellow", Color::Rgb(255, 255, 0)}};
 
 struct NamedPenStyle {
   std::string_view name;
@@ -54,9 +58,12 @@ struct NamedHatch {
   std::string_view name;
   HatchStyle hatch;
 };
-constexpr NamedHatch kHatches[] = {{"horizontal", HatchStyle::Horizontal},   {"vertical", HatchStyle::Vertical},
-                                   {"fdiagonal", HatchStyle::ForwardDiagonal}, {"bdiagonal", HatchStyle::BackwardDiagonal},
-                                   {"cross", HatchStyle::Cross},             {"diagcross", HatchStyle::DiagonalCross}};
+constexpr NamedHatch kHatches[] = {{"horizontal", HatchStyle::Horizontal},
+                                   {"vertical", HatchStyle::Vertical},
+                                   {"fdiagonal", HatchStyle::ForwardDiagonal},
+                                   {"bdiagonal", HatchStyle::BackwardDiagonal},
+                                   {"cross", HatchStyle::Cross},
+                                   {"diagcross", HatchStyle::DiagonalCross}};
 
 std::optional<double> ParseDouble(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
@@ -257,7 +264,8 @@ class ScriptParser {
         {"rect", "rect X Y WIDTH HEIGHT", &ScriptParser::Rectangle},
         {"polygon", "polygon alternate|winding X Y X Y X Y [X Y ...]", &ScriptParser::Polygon},
         {"image", "image FILE X Y WIDTH HEIGHT", &ScriptParser::Image},
-        {"clip", "clip rect X Y WIDTH HEIGHT | clip path alternate|winding M X Y [L X Y | C X Y X Y X Y | Z]... | clip none",
+        {"clip",
+         "clip rect X Y WIDTH HEIGHT | clip path alternate|winding M X Y [L X Y | C X Y X Y X Y | Z]... | clip none",
          &ScriptParser::Clip},
     };
     return commands;

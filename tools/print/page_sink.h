@@ -28,7 +28,7 @@ class PageSink {
   virtual void SetBrush(const Brush& brush) = 0;
   virtual void SetFont(const Font& font) = 0;
   virtual void SetTextColor(const Color& color) = 0;
-  virtual void ClipRect(const Rect& rect) = 0;  // replaces the clip
+  virtual void ClipRect(const Rect& rect) = 0;                 // replaces the clip
   virtual void ClipPath(const Path& path, FillMode mode) = 0;  // replaces the clip
   virtual void ResetClip() = 0;
 

@@ -43,9 +43,9 @@ const std::vector<Choice>& OutputMediaChoices() {
 }
 
 // The booklet sheets of the page layout page, in the order of its list.
-constexpr int kBookletPapers[] = {DMPAPER_LETTER, kPaperHalfLetter, DMPAPER_LEGAL, 4 /* Ledger */, DMPAPER_A3,
-                                  DMPAPER_A4,     DMPAPER_A5,       DMPAPER_B4,    DMPAPER_B5,     60 /* F4 */,
-                                  7 /* Executive */};
+constexpr int kBookletPapers[] = {
+    DMPAPER_LETTER, kPaperHalfLetter, DMPAPER_LEGAL, 4 /* Ledger */, DMPAPER_A3, DMPAPER_A4,
+    DMPAPER_A5,     DMPAPER_B4,       DMPAPER_B5,    60 /* F4 */,    7 /* Executive */};
 
 const std::vector<Choice>& BookletChoices() {
   static const std::vector<Choice> choices = [] {
@@ -58,18 +58,21 @@ const std::vector<Choice>& BookletChoices() {
   return choices;
 }
 
-constexpr Choice kMediaTypes[] = {{"plain", 0}, {"thick", 1}, {"transparency", 2}, {"envelope", 3}, {"postcard", 3, false}};
-constexpr Choice kTrays[] = {{"Auto", 0},      {"Manual", 1},    {"Cassette1", 2},  {"Cassette2", 3},
-                             {"Cassette3", 4}, {"Cassette4", 5}, {"FeedCabinet", 6}, {"Tray1", 2, false},
+constexpr Choice kMediaTypes[] = {
+    {"plain", 0}, {"thick", 1}, {"transparency", 2}, {"envelope", 3}, {"postcard", 3, false}};
+constexpr Choice kTrays[] = {{"Auto", 0},         {"Manual", 1},       {"Cassette1", 2},    {"Cassette2", 3},
+                             {"Cassette3", 4},    {"Cassette4", 5},    {"FeedCabinet", 6},  {"Tray1", 2, false},
                              {"Tray2", 3, false}, {"Tray3", 4, false}, {"Tray4", 5, false}, {"Bypass", 1, false}};
-constexpr Choice kOrientations[] = {{"3", DMORIENT_PORTRAIT}, {"4", DMORIENT_LANDSCAPE},
-                                    {"portrait", DMORIENT_PORTRAIT, false}, {"landscape", DMORIENT_LANDSCAPE, false}};
+constexpr Choice kOrientations[] = {{"3", DMORIENT_PORTRAIT},
+                                    {"4", DMORIENT_LANDSCAPE},
+                                    {"portrait", DMORIENT_PORTRAIT, false},
+                                    {"landscape", DMORIENT_LANDSCAPE, false}};
 constexpr Choice kNumberUp[] = {{"1", 1}, {"2", 2}, {"4", 4}, {"8", 8}};
 constexpr Choice kNumberUpLayouts[] = {{"lrtb", 1}, {"rltb", 2}, {"tblr", 3}, {"tbrl", 4}};
 constexpr Choice kPageBorders[] = {{"none", 0}, {"single", 1}};
 constexpr int kOneSided = 1, kLongEdge = 2, kShortEdge = 3;
-constexpr Choice kSides[] = {{"one-sided", kOneSided}, {"two-sided-long-edge", kLongEdge},
-                             {"two-sided-short-edge", kShortEdge}};
+constexpr Choice kSides[] = {
+    {"one-sided", kOneSided}, {"two-sided-long-edge", kLongEdge}, {"two-sided-short-edge", kShortEdge}};
 constexpr Choice kBookletBindings[] = {{"left", 1}, {"right", 2}, {"top", 1, false}, {"bottom", 2, false}};
 constexpr Choice kStaples[] = {{"none", 0},     {"top-left", 1},  {"top-right", 2},
                                {"dual-top", 4}, {"dual-left", 8}, {"dual-right", 16}};
@@ -79,13 +82,13 @@ constexpr Choice kOutputBins[] = {{"standard", kBinStandard},
                                   {"finisher-upper", kBinFinisherUpper},
                                   {"finisher-lower", kBinFinisherLower}};
 constexpr Choice kResolutions[] = {{"600dpi", 600}, {"300dpi", 300}, {"600", 600, false}, {"300", 300, false}};
-constexpr Choice kPrintQualities[] = {{"draft", 300},   {"normal", 600},  {"high", 600},
+constexpr Choice kPrintQualities[] = {{"draft", 300},    {"normal", 600},   {"high", 600},
                                       {"3", 300, false}, {"4", 600, false}, {"5", 600, false}};
 constexpr Choice kOutputOrders[] = {{"normal", 0}, {"reverse", 1}};
 
-ValueSpec Choices(std::span<const Choice> choices) { return {ValueKind::Choice, choices}; }
-ValueSpec Range(int minimum, int maximum) { return {ValueKind::Range, {}, minimum, maximum}; }
-constexpr ValueSpec kBoolean{ValueKind::Boolean, {}, 0, 0};
+AcceptedValues Choices(std::span<const Choice> choices) { return {ValueKind::Choice, choices}; }
+AcceptedValues Range(int minimum, int maximum) { return {ValueKind::Range, {}, minimum, maximum}; }
+constexpr AcceptedValues kBoolean{ValueKind::Boolean, {}, 0, 0};
 
 // ---- Record helpers -------------------------------------------------------------
 void AddFields(Record& r, DWORD bits) { LeSet(r.dm.dmFields, LeGet(r.dm.dmFields) | bits); }
@@ -170,8 +173,7 @@ void ApplyNumberUp(Record& r, int v, const GivenOptions&) {
 void ApplyNumberUpLayout(Record& r, int v, const GivenOptions&) { r.pv.pvNupOrder = v; }
 
 void ApplyPageBorder(Record& r, int v, const GivenOptions& given) {
-  if (v && r.pv.pvPagesPerSheet == 1)
-    throw OptionError(given.Text("page-border") + " needs number-up=2, 4 or 8");
+  if (v && r.pv.pvPagesPerSheet == 1) throw OptionError(given.Text("page-border") + " needs number-up=2, 4 or 8");
   r.pv.pvNupBorder = v;
 }
 
@@ -214,8 +216,8 @@ void ApplyBooklet(Record& r, int code, const GivenOptions& given) {
   if (tray == 6) sheets = {letter ? DMPAPER_LETTER : DMPAPER_A4};
   const auto found = std::find(sheets.begin(), sheets.end(), code);
   if (found == sheets.end())
-    throw OptionError(given.Text("booklet") + " is not available from InputSlot=" +
-                      std::string(KeywordOf(kTrays, tray)));
+    throw OptionError(given.Text("booklet") +
+                      " is not available from InputSlot=" + std::string(KeywordOf(kTrays, tray)));
   r.pv.pvBookletPaperSize = code;
   r.pv.pvBookletIndex = static_cast<int>(found - sheets.begin()) + 1;
   r.pv.pvBookletBinding = 1;
@@ -246,11 +248,21 @@ void ApplyStaple(Record& r, int staple, const GivenOptions& given) {
   const int current = r.pv.pvBindingEdge;
   int edge = 0;
   switch (staple) {
-    case 1: edge = current == 0 ? 0 : 1; break;  // top left: top or left binding
-    case 2: edge = current == 0 ? 0 : 2; break;  // top right: top or right binding
-    case 4: edge = 0; break;
-    case 8: edge = 1; break;
-    case 16: edge = 2; break;
+    case 1:
+      edge = current == 0 ? 0 : 1;
+      break;  // top left: top or left binding
+    case 2:
+      edge = current == 0 ? 0 : 2;
+      break;  // top right: top or right binding
+    case 4:
+      edge = 0;
+      break;
+    case 8:
+      edge = 1;
+      break;
+    case 16:
+      edge = 2;
+      break;
   }
   BindForFinishing(r, edge, "staple", given);
   r.pv.pvStaple = staple;
@@ -271,15 +283,25 @@ void ApplyPunch(Record& r, int punch, const GivenOptions& given) {
   const int staple = r.pv.pvStaple;
   int allowed = 1 | 4 | 16;
   switch (staple) {
-    case 1: allowed = 1 | 4; break;
-    case 2: allowed = 1 | 16; break;
-    case 4: allowed = 1; break;
-    case 8: allowed = 4; break;
-    case 16: allowed = 16; break;
+    case 1:
+      allowed = 1 | 4;
+      break;
+    case 2:
+      allowed = 1 | 16;
+      break;
+    case 4:
+      allowed = 1;
+      break;
+    case 8:
+      allowed = 4;
+      break;
+    case 16:
+      allowed = 16;
+      break;
   }
   if ((allowed & punch) == 0)
-    throw OptionError(given.Text("punch") + " cannot be combined with staple=" +
-                      std::string(KeywordOf(kStaples, staple)));
+    throw OptionError(given.Text("punch") +
+                      " cannot be combined with staple=" + std::string(KeywordOf(kStaples, staple)));
   BindForFinishing(r, punch == 1 ? 0 : punch == 4 ? 1 : 2, "punch", given);
   r.pv.pvPunch = punch;
   r.pv.pvLastPunch = punch;
@@ -287,8 +309,8 @@ void ApplyPunch(Record& r, int punch, const GivenOptions& given) {
 
 void ApplyShift(Record& r, int v, const GivenOptions& given) {
   if (v && r.pv.pvStaple != 0)
-    throw OptionError(given.Text("shift") + " cannot be combined with staple=" +
-                      std::string(KeywordOf(kStaples, r.pv.pvStaple)));
+    throw OptionError(given.Text("shift") +
+                      " cannot be combined with staple=" + std::string(KeywordOf(kStaples, r.pv.pvStaple)));
   r.pv.pvShift = v;
 }
 

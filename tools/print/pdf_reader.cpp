@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -16,6 +17,9 @@
 
 namespace k460::print {
 namespace {
+
+constexpr double kLowestDpi = 10;
+constexpr double kHighestDpi = 2400;
 
 std::mutex& PopplerMutex() {
   static std::mutex mutex;
@@ -54,6 +58,12 @@ class PopplerCall {
 class PdfSource final : public PageSource {
  public:
   PdfSource(const std::string& path, const ReadOptions& options) : path_(path), options_(options) {
+    if (!(options.rasterDpi >= kLowestDpi && options.rasterDpi <= kHighestDpi)) {
+      char dpi[32];
+      std::snprintf(dpi, sizeof dpi, "%g", options.rasterDpi);
+      throw OptionError(std::string("PDF raster resolution ") + dpi + " dpi is not within " +
+                        std::to_string(int(kLowestDpi)) + ".." + std::to_string(int(kHighestDpi)));
+    }
     PopplerCall call;
     document_.reset(poppler::document::load_from_file(path));
     if (!document_) throw DocumentError(path + ": not a readable PDF document" + call.Reason());
@@ -83,8 +93,7 @@ class PdfSource final : public PageSource {
     const poppler::rectf box = page->page_rect(poppler::crop_box);
     double widthPt = box.width(), heightPt = box.height();
     const auto orientation = page->orientation();
-    if (orientation == poppler::page::landscape || orientation == poppler::page::seascape)
-      std::swap(widthPt, heightPt);
+    if (orientation == poppler::page::landscape || orientation == poppler::page::seascape) std::swap(widthPt, heightPt);
     if (!(widthPt > 0 && heightPt > 0)) throw DocumentError(where + ": the page has no size");
 
     const Rect dest = PlaceKeepingAspect(widthPt, heightPt, options_.geometry.printable);
@@ -118,7 +127,8 @@ class PdfSource final : public PageSource {
     Raster raster = Raster::White(image.width(), image.height(), color ? PixelFormat::Rgb24 : PixelFormat::Gray8);
     const char* data = image.const_data();
     for (int y = 0; y < raster.height; ++y) {
-      const auto* in = reinterpret_cast<const std::uint8_t*>(data + static_cast<std::size_t>(y) * image.bytes_per_row());
+      const auto* in =
+          reinterpret_cast<const std::uint8_t*>(data + static_cast<std::size_t>(y) * image.bytes_per_row());
       std::uint8_t* out = raster.Row(y);
       if (!color) {
         std::memcpy(out, in, raster.stride);

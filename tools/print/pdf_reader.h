@@ -9,6 +9,8 @@
 // naming the file and the page. What poppler reports while it repairs a
 // file or renders a page is kept as the page's warnings.
 //
+// A raster resolution outside 10..2400 dpi is an OptionError.
+//
 // poppler reports errors through one process-wide hook: the readers
 // serialise their poppler calls among themselves.
 #pragma once

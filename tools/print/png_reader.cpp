@@ -26,6 +26,24 @@ bool ReadPngHeader(std::span<const std::uint8_t> bytes, PngHeader& header) {
   return true;
 }
 
+// The most that zlib inflates one byte to, with room for headers: a file
+// whose pixels could not fit in it is damaged, and is refused before a
+// raster of the size it claims is allocated.
+constexpr std::size_t kMostInflation = 1032;
+
+std::size_t SamplesPerPixel(int colorType) {
+  switch (colorType) {
+    case PNG_COLOR_TYPE_RGB:
+      return 3;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+      return 2;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+      return 4;
+    default:
+      return 1;  // gray, palette
+  }
+}
+
 // Packs 0/255 gray bytes into one bit a pixel (1 white).
 Raster PackToOneBit(const Raster& gray) {
   Raster packed = Raster::White(gray.width, gray.height, PixelFormat::Gray1);
@@ -57,6 +75,14 @@ Raster DecodePng(std::span<const std::uint8_t> bytes, const std::string& name) {
     png_image_free(&image);
     throw DocumentError(name + ": PNG image of " + std::to_string(image.width) + " x " + std::to_string(image.height) +
                         " pixels is too large (at most " + std::to_string(kMaxImageSide) + " a side)");
+  }
+  const std::size_t rowBytes =
+      (std::size_t{image.width} * SamplesPerPixel(header.colorType) * static_cast<std::size_t>(header.bitDepth) + 7) /
+      8;
+  if (std::size_t{image.height} * (1 + rowBytes) > bytes.size() * kMostInflation + 4096) {
+    png_image_free(&image);
+    throw DocumentError(name + ": damaged PNG image: too little data for " + std::to_string(image.width) + " x " +
+                        std::to_string(image.height) + " pixels");
   }
   image.format = gray ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB;
   // Without gamma information, 16-bit samples are encoded like 8-bit ones

@@ -27,8 +27,8 @@ class PnmParser {
     const unsigned maxval = bitmap ? 1 : HeaderNumber("maximum value");
     if (width == 0 || height == 0) Fail("image of " + Dimensions(width, height) + " pixels has no pixels");
     if (width > kMaxImageSide || height > kMaxImageSide)
-      Fail("image of " + Dimensions(width, height) + " pixels is too large (at most " +
-           std::to_string(kMaxImageSide) + " a side)");
+      Fail("image of " + Dimensions(width, height) + " pixels is too large (at most " + std::to_string(kMaxImageSide) +
+           " a side)");
     if (maxval == 0 || maxval > 65535) Fail("maximum value " + std::to_string(maxval) + " is not within 1..65535");
 
     const PixelFormat format = bitmap ? PixelFormat::Gray1 : color ? PixelFormat::Rgb24 : PixelFormat::Gray8;
@@ -40,31 +40,44 @@ class PnmParser {
       if (pos_ >= bytes_.size() || !IsSpace(bytes_[pos_])) Fail("no blank after the header");
       ++pos_;
       const std::size_t sampleBytes = maxval > 255 ? 2 : 1;
-      const std::size_t need = bitmap ? Raster::StrideFor(format, w) * height
-                                      : std::size_t{width} * height * (color ? 3 : 1) * sampleBytes;
+      const std::size_t need =
+          bitmap ? Raster::StrideFor(format, w) * height : std::size_t{width} * height * (color ? 3 : 1) * sampleBytes;
       if (bytes_.size() - pos_ < need)
         Fail("the image data ends early: " + std::to_string(need) + " bytes expected, " +
              std::to_string(bytes_.size() - pos_) + " found");
+    } else {
+      // Every sample of a plain image takes at least one character: a short
+      // file cannot make us allocate a large raster.
+      const std::size_t samples = std::size_t{width} * height * (color ? 3 : 1);
+      if (bytes_.size() - pos_ < samples)
+        Fail("the image data ends early: " + std::to_string(samples) + " samples expected, " +
+             std::to_string(bytes_.size() - pos_) + " bytes left");
     }
 
     Raster raster = Raster::White(w, h, format);
-    if (bitmap) ReadBitmap(raster, plain);
-    else ReadSamples(raster, plain, maxval, color ? 3 : 1);
+    if (bitmap)
+      ReadBitmap(raster, plain);
+    else
+      ReadSamples(raster, plain, maxval, color ? 3 : 1);
     return raster;
   }
 
  private:
   [[noreturn]] void Fail(const std::string& what) const { throw DocumentError(name_ + ": " + what); }
 
-  static bool IsSpace(std::uint8_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+  static bool IsSpace(std::uint8_t c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+  }
   static std::string Dimensions(unsigned w, unsigned h) { return std::to_string(w) + " x " + std::to_string(h); }
 
   void SkipSpaceAndComments() {
     while (pos_ < bytes_.size()) {
-      if (IsSpace(bytes_[pos_])) ++pos_;
+      if (IsSpace(bytes_[pos_]))
+        ++pos_;
       else if (bytes_[pos_] == '#')
         while (pos_ < bytes_.size() && bytes_[pos_] != '\n' && bytes_[pos_] != '\r') ++pos_;
-      else break;
+      else
+        break;
     }
   }
 
@@ -134,6 +147,8 @@ class PnmParser {
 
 }  // namespace
 
-Raster DecodePnm(std::span<const std::uint8_t> bytes, const std::string& name) { return PnmParser(bytes, name).Parse(); }
+Raster DecodePnm(std::span<const std::uint8_t> bytes, const std::string& name) {
+  return PnmParser(bytes, name).Parse();
+}
 
 }  // namespace k460::print

@@ -28,8 +28,8 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
     row[0] = i;
     for (std::size_t j = 1; j <= b.size(); ++j) {
       const std::size_t above = row[j];
-      const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
-                        std::tolower(static_cast<unsigned char>(b[j - 1]));
+      const bool same =
+          std::tolower(static_cast<unsigned char>(a[i - 1])) == std::tolower(static_cast<unsigned char>(b[j - 1]));
       row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
       diagonal = above;
     }
@@ -71,12 +71,18 @@ struct Range {
 
 Range IntegerRange(FieldType type) {
   switch (type) {
-    case FieldType::UInt8: return {0, 255};
-    case FieldType::Int16: return {-32768, 32767};
-    case FieldType::UInt16: return {0, 65535};
-    case FieldType::Int32: return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
-    case FieldType::UInt32: return {0, std::numeric_limits<std::uint32_t>::max()};
-    default: return {0, 0};
+    case FieldType::UInt8:
+      return {0, 255};
+    case FieldType::Int16:
+      return {-32768, 32767};
+    case FieldType::UInt16:
+      return {0, 65535};
+    case FieldType::Int32:
+      return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
+    case FieldType::UInt32:
+      return {0, std::numeric_limits<std::uint32_t>::max()};
+    default:
+      return {0, 0};
   }
 }
 
@@ -96,8 +102,10 @@ bool ParseInteger(std::string_view text, long long& value) {
   unsigned long long magnitude = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
   if (text.empty() || end != text.data() + text.size()) return false;
-  if (error == std::errc::result_out_of_range) magnitude = 1ULL << 40;  // outside every range
-  else if (error != std::errc()) return false;
+  if (error == std::errc::result_out_of_range)
+    magnitude = 1ULL << 40;  // outside every range
+  else if (error != std::errc())
+    return false;
   magnitude = std::min(magnitude, 1ULL << 40);
   value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
   return true;
@@ -130,8 +138,7 @@ FieldLocation ResolveField(std::span<const FieldInfo> table, std::string_view na
 
     if (field.elements > 1) {
       const std::string range = prefix + "[0] to " + prefix + "[" + std::to_string(field.elements - 1) + "]";
-      if (name.empty() || name.front() != '[')
-        throw OptionError(prefix + " is an array; name an element: " + range);
+      if (name.empty() || name.front() != '[') throw OptionError(prefix + " is an array; name an element: " + range);
       const std::size_t close = name.find(']');
       long long index = -1;
       if (close == std::string_view::npos || !ParseInteger(name.substr(1, close - 1), index) || index < 0 ||
@@ -173,7 +180,8 @@ FieldWrite PrepareFieldWrite(std::span<const FieldInfo> table, std::string_view 
       const std::u16string text = Utf8ToUtf16(value);
       if (text.size() >= field.capacity)
         throw OptionError(quoted + ": the text is longer than " + std::to_string(field.capacity - 1) + " characters");
-      for (std::size_t i = 0; i < field.capacity; ++i) AppendLe<std::uint16_t>(write.bytes, i < text.size() ? text[i] : 0);
+      for (std::size_t i = 0; i < field.capacity; ++i)
+        AppendLe<std::uint16_t>(write.bytes, i < text.size() ? text[i] : 0);
       break;
     }
     case FieldType::Float: {
@@ -197,11 +205,21 @@ FieldWrite PrepareFieldWrite(std::span<const FieldInfo> table, std::string_view 
       if (number < range.minimum || number > range.maximum)
         throw OptionError(quoted + ": out of range; valid range is " + RangeText(range));
       switch (field.type) {
-        case FieldType::UInt8: write.bytes.push_back(static_cast<std::uint8_t>(number)); break;
-        case FieldType::Int16: AppendLe<std::int16_t>(write.bytes, static_cast<std::int16_t>(number)); break;
-        case FieldType::UInt16: AppendLe<std::uint16_t>(write.bytes, static_cast<std::uint16_t>(number)); break;
-        case FieldType::Int32: AppendLe<std::int32_t>(write.bytes, static_cast<std::int32_t>(number)); break;
-        default: AppendLe<std::uint32_t>(write.bytes, static_cast<std::uint32_t>(number)); break;
+        case FieldType::UInt8:
+          write.bytes.push_back(static_cast<std::uint8_t>(number));
+          break;
+        case FieldType::Int16:
+          AppendLe<std::int16_t>(write.bytes, static_cast<std::int16_t>(number));
+          break;
+        case FieldType::UInt16:
+          AppendLe<std::uint16_t>(write.bytes, static_cast<std::uint16_t>(number));
+          break;
+        case FieldType::Int32:
+          AppendLe<std::int32_t>(write.bytes, static_cast<std::int32_t>(number));
+          break;
+        default:
+          AppendLe<std::uint32_t>(write.bytes, static_cast<std::uint32_t>(number));
+          break;
       }
     }
   }
@@ -224,11 +242,16 @@ std::string FieldValueText(std::span<const std::uint8_t> record, std::span<const
   if (location.offset + field.size / field.elements > record.size()) return {};
   const std::uint8_t* at = record.data() + location.offset;
   switch (field.type) {
-    case FieldType::UInt8: return std::to_string(*at);
-    case FieldType::Int16: return std::to_string(LoadLe<std::int16_t>(at));
-    case FieldType::UInt16: return std::to_string(LoadLe<std::uint16_t>(at));
-    case FieldType::Int32: return std::to_string(LoadLe<std::int32_t>(at));
-    case FieldType::UInt32: return std::to_string(LoadLe<std::uint32_t>(at));
+    case FieldType::UInt8:
+      return std::to_string(*at);
+    case FieldType::Int16:
+      return std::to_string(LoadLe<std::int16_t>(at));
+    case FieldType::UInt16:
+      return std::to_string(LoadLe<std::uint16_t>(at));
+    case FieldType::Int32:
+      return std::to_string(LoadLe<std::int32_t>(at));
+    case FieldType::UInt32:
+      return std::to_string(LoadLe<std::uint32_t>(at));
     case FieldType::Float: {
       char buffer[32];
       const auto result = std::to_chars(buffer, buffer + sizeof buffer, LoadLe<float>(at));
@@ -243,7 +266,8 @@ std::string FieldValueText(std::span<const std::uint8_t> record, std::span<const
       }
       return Utf16ToUtf8(text);
     }
-    case FieldType::Record: break;
+    case FieldType::Record:
+      break;
   }
   return {};
 }

@@ -26,11 +26,11 @@ enum class FieldType : std::uint8_t { UInt8, Int16, UInt16, Int32, UInt32, Float
 
 struct FieldInfo {
   std::string_view name;
-  std::size_t offset = 0;    // from the start of the record or of the enclosing member
+  std::size_t offset = 0;  // from the start of the record or of the enclosing member
   FieldType type = FieldType::Int32;
-  std::size_t size = 0;      // bytes, every element included
-  std::size_t elements = 1;  // more than 1: an array of elements of size / elements bytes
-  std::size_t capacity = 0;  // Text: characters, the terminator included
+  std::size_t size = 0;                // bytes, every element included
+  std::size_t elements = 1;            // more than 1: an array of elements of size / elements bytes
+  std::size_t capacity = 0;            // Text: characters, the terminator included
   std::span<const FieldInfo> members;  // Record: the fields of one element
   std::uint32_t dmFieldsBit = 0;       // a device mode field: its bit in dmFields
 };
@@ -44,17 +44,26 @@ struct RecordMembers;
 namespace field_detail {
 
 template <typename T>
-concept EmbeddedRecord = requires { RecordMembers<T>::value; };
+concept EmbeddedRecord = requires {
+  RecordMembers<T>::value;
+};
 
 template <typename T>
 constexpr FieldType ScalarType() {
-  if constexpr (std::is_same_v<T, std::uint8_t>) return FieldType::UInt8;
-  else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, LeInt16>) return FieldType::Int16;
-  else if constexpr (std::is_same_v<T, std::uint16_t> || std::is_same_v<T, LeUInt16>) return FieldType::UInt16;
-  else if constexpr (std::is_same_v<T, std::int32_t> || std::is_same_v<T, LeInt32>) return FieldType::Int32;
-  else if constexpr (std::is_same_v<T, std::uint32_t> || std::is_same_v<T, LeUInt32>) return FieldType::UInt32;
-  else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, LeFloat>) return FieldType::Float;
-  else static_assert(!sizeof(T), "a field type without a FieldType");
+  if constexpr (std::is_same_v<T, std::uint8_t>)
+    return FieldType::UInt8;
+  else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, LeInt16>)
+    return FieldType::Int16;
+  else if constexpr (std::is_same_v<T, std::uint16_t> || std::is_same_v<T, LeUInt16>)
+    return FieldType::UInt16;
+  else if constexpr (std::is_same_v<T, std::int32_t> || std::is_same_v<T, LeInt32>)
+    return FieldType::Int32;
+  else if constexpr (std::is_same_v<T, std::uint32_t> || std::is_same_v<T, LeUInt32>)
+    return FieldType::UInt32;
+  else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, LeFloat>)
+    return FieldType::Float;
+  else
+    static_assert(!sizeof(T), "a field type without a FieldType");
 }
 
 template <typename T>

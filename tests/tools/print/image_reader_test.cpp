@@ -1,3 +1,5 @@
+#include "tools/print/image_reader.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -5,7 +7,6 @@
 
 #include "tools/print/document_reader.h"
 #include "tools/print/file_kind.h"
-#include "tools/print/image_reader.h"
 #include "tools/print/print_error.h"
 
 namespace k460::print {
@@ -75,11 +76,17 @@ TEST(ImageReader, EveryPnmVariant) {
   const PnmCase cases[] = {
       {"P1\n# comment\n3 2\n1 0 1\n0 1 0\n", PixelFormat::Gray1, 3, 2, {{0, Color::Black()}, {1, Color::White()}}},
       {"P1 3 1 101", PixelFormat::Gray1, 3, 1, {{0, Color::Black()}, {1, Color::White()}, {2, Color::Black()}}},
-      {std::string("P4\n9 1\n") + "\x80\x80", PixelFormat::Gray1, 9, 1,
+      {std::string("P4\n9 1\n") + "\x80\x80",
+       PixelFormat::Gray1,
+       9,
+       1,
        {{0, Color::Black()}, {1, Color::White()}, {8, Color::Black()}}},
       {"P2 2 1 15 0 15", PixelFormat::Gray8, 2, 1, {{0, Color::Gray(0)}, {1, Color::Gray(255)}}},
       {"P2 1 1 255 #comment between samples\n 77", PixelFormat::Gray8, 1, 1, {{0, Color::Gray(77)}}},
-      {std::string("P5 2 1 65535\n") + std::string("\x00\x00\x80\x00", 4), PixelFormat::Gray8, 2, 1,
+      {std::string("P5 2 1 65535\n") + std::string("\x00\x00\x80\x00", 4),
+       PixelFormat::Gray8,
+       2,
+       1,
        {{0, Color::Gray(0)}, {1, Color::Gray(128)}}},
       {"P3 1 1 255 10 20 30", PixelFormat::Rgb24, 1, 1, {{0, Color::Rgb(10, 20, 30)}}},
       {"P6 1 1 255\n\x01\x02\x03", PixelFormat::Rgb24, 1, 1, {{0, Color::Rgb(1, 2, 3)}}},
@@ -107,6 +114,7 @@ TEST(ImageReader, DamagedPnmNamesFileAndFault) {
       {"P5 99999999999 1 255", "x.pnm: the width is too large"},
       {"P6 2 1 255", "x.pnm: no blank after the header"},
       {"P2 2 1 255 0", "x.pnm: the image data ends early at row 1"},
+      {"P2 20000 20000 255 0", "x.pnm: the image data ends early: 400000000 samples expected, 2 bytes left"},
       {"P2 2", "x.pnm: the image ends before its height"},
       {"P7 1 1", "x.pnm: not a PNM image (no P1 to P6 signature)"},
   };
@@ -134,12 +142,22 @@ TEST(ImageReader, DamagedPngNamesTheFile) {
   badCrc[45] ^= 0xFF;  // inside the compressed data: the CRC no longer matches
   EXPECT_THROW(DecodePng(badCrc, "crc.png"), DocumentError);
   EXPECT_THROW(
-      try { DecodePng(std::vector<std::uint8_t>(whole.begin(), whole.begin() + 20), "short.png"); } catch (
-          const DocumentError& error) {
+      try {
+        DecodePng(std::vector<std::uint8_t>(whole.begin(), whole.begin() + 20), "short.png");
+      } catch (const DocumentError& error) {
         EXPECT_STREQ(error.what(), "short.png: not a PNG image (no image header)");
         throw;
       },
       DocumentError);
+}
+
+TEST(ImageReader, APngClaimingMorePixelsThanItsDataCouldHoldIsRefused) {
+  try {
+    ReadImageFile(kData + "claims_too_much.png");
+    ADD_FAILURE();
+  } catch (const DocumentError& error) {
+    EXPECT_EQ(error.what(), kData + "claims_too_much.png: damaged PNG image: too little data for 20000 x 20000 pixels");
+  }
 }
 
 TEST(ImageReader, MissingOrForeignFiles) {
@@ -178,10 +196,14 @@ TEST(ImageReader, AnImagePageFillsThePrintableAreaKeepingItsShape) {
 
 TEST(DocumentReader, KindsAreRecognisedByContent) {
   const std::pair<std::string, FileKind> cases[] = {
-      {"\x89PNG\r\n\x1a\n....", FileKind::Png}, {"P5 1 1 255\n", FileKind::Pnm},
-      {"P1\n1 1 0", FileKind::Pnm},             {"%PDF-1.4\n", FileKind::Pdf},
-      {"junk\n%PDF-1.7\n", FileKind::Pdf},      {"Page 1\n", FileKind::PageScript},
-      {"page A4\n", FileKind::PageScript},      {"", FileKind::PageScript},
+      {"\x89PNG\r\n\x1a\n....", FileKind::Png},
+      {"P5 1 1 255\n", FileKind::Pnm},
+      {"P1\n1 1 0", FileKind::Pnm},
+      {"%PDF-1.4\n", FileKind::Pdf},
+      {"junk\n%PDF-1.7\n", FileKind::Pdf},
+      {"Page 1\n", FileKind::PageScript},
+      {"page A4\n", FileKind::PageScript},
+      {"", FileKind::PageScript},
   };
   for (const auto& [head, kind] : cases) EXPECT_EQ(SniffFileKind(Bytes(head)), kind) << head;
 

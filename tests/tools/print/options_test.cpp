@@ -74,7 +74,10 @@ TEST_F(PclOptions, EachOptionSetsItsFields) {
       {{"sides=two-sided-short-edge landscape number-up=8"}, {{"pvDuplex", "2"}, {"pvBindingEdge", "0"}}},
       {{"sides=two-sided-long-edge sides=one-sided"}, {{"pvDuplex", "1"}, {"dmDuplex", "1"}}},
       {{"booklet=A4"},
-       {{"pvBookletPaperSize", "9"}, {"pvBookletIndex", "6"}, {"pvBookletBinding", "1"}, {"pvPagesPerSheet", "2"},
+       {{"pvBookletPaperSize", "9"},
+        {"pvBookletIndex", "6"},
+        {"pvBookletBinding", "1"},
+        {"pvPagesPerSheet", "2"},
         {"pvDuplex", "3"}}},
       {{"booklet=A3 booklet-binding=right sides=two-sided-short-edge"},
        {{"pvBookletPaperSize", "8"}, {"pvBookletIndex", "5"}, {"pvBookletBinding", "2"}, {"pvDuplex", "2"}}},
@@ -104,8 +107,12 @@ TEST_F(PclOptions, EachOptionSetsItsFields) {
       {{"density=+50"}, {{"pvDensity", "50"}}},
       {{"zoom=150"}, {{"pvZoom", "150"}}},
       {{"output-media=A3 fit-to-page"},
-       {{"pvPrintToPaper", "1"}, {"pvPrintToPaperSize", "8"}, {"pvPrintToPaperIndex", "4"},
-        {"pvPrintToPaperWidth", "0"}, {"pvPrintToPaperLength", "0"}, {"pvFitToPaper", "1"}}},
+       {{"pvPrintToPaper", "1"},
+        {"pvPrintToPaperSize", "8"},
+        {"pvPrintToPaperIndex", "4"},
+        {"pvPrintToPaperWidth", "0"},
+        {"pvPrintToPaperLength", "0"},
+        {"pvFitToPaper", "1"}}},
       {{"outputorder=reverse"}, {{"pvReverseOrder", "1"}}},
       {{"  media=B5   copies=2  "}, {{"dmPaperSize", "13"}, {"dmCopies", "2"}}},
   };
@@ -120,8 +127,8 @@ TEST_F(PclOptions, EachOptionSetsItsFields) {
 TEST_F(PclOptions, DeviceModeBitsFollowTheFieldsSet) {
   LeSet(record_.dm.dmFields, DWORD{0});
   Apply({"copies=2 media=A5 InputSlot=Manual landscape collate print-quality=high"});
-  EXPECT_EQ(LeGet(record_.dm.dmFields), DM_COPIES | DM_PAPERSIZE | DM_FORMNAME | DM_DEFAULTSOURCE |
-                                            DM_ORIENTATION | DM_COLLATE | DM_PRINTQUALITY);
+  EXPECT_EQ(LeGet(record_.dm.dmFields),
+            DM_COPIES | DM_PAPERSIZE | DM_FORMNAME | DM_DEFAULTSOURCE | DM_ORIENTATION | DM_COLLATE | DM_PRINTQUALITY);
 }
 
 TEST_F(PclOptions, ForcedDuplexFieldCarriesTheModeInTheDeviceMode) {
@@ -154,13 +161,15 @@ TEST_F(PclOptions, FieldAssignmentsComeAfterTheOptions) {
 
 TEST_F(PclOptions, BadOptionsAndValuesSayWhatIsValid) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"colour=red"}, "unknown option 'colour'; valid options: copies, media, media-type, InputSlot, "
-                       "orientation-requested, number-up, number-up-layout, page-border, sides, booklet, "
-                       "booklet-binding, collate, staple, punch, shift, output-bin, print-quality, resolution, "
-                       "toner-save, density, zoom, output-media, fit-to-page, outputorder, landscape, portrait, "
-                       "PageSize"},
-      {{"media=A7"}, "media=A7: unknown value 'A7'; valid values: Letter, HalfLetter, Legal, Ledger, A3, A4, A5, A6, "
-                     "B4, B5, F4, 8K, 16K, Executive, Postcard, DoublePostcard, DL, Com10, Monarch, Chou4, Kaku2"},
+      {{"colour=red"},
+       "unknown option 'colour'; valid options: copies, media, media-type, InputSlot, "
+       "orientation-requested, number-up, number-up-layout, page-border, sides, booklet, "
+       "booklet-binding, collate, staple, punch, shift, output-bin, print-quality, resolution, "
+       "toner-save, density, zoom, output-media, fit-to-page, outputorder, landscape, portrait, "
+       "PageSize"},
+      {{"media=A7"},
+       "media=A7: unknown value 'A7'; valid values: Letter, HalfLetter, Legal, Ledger, A3, A4, A5, A6, "
+       "B4, B5, F4, 8K, 16K, Executive, Postcard, DoublePostcard, DL, Com10, Monarch, Chou4, Kaku2"},
       {{"density=60"}, "density=60: out of range; valid range is -50..50"},
       {{"density=-51"}, "density=-51: out of range; valid range is -50..50"},
       {{"zoom=big"}, "zoom=big: not a whole number; valid range is 25..400"},
@@ -173,16 +182,21 @@ TEST_F(PclOptions, BadOptionsAndValuesSayWhatIsValid) {
       {{"landscape=yes"}, "landscape takes no value"},
       {{"number-up=3"}, "number-up=3: unknown value '3'; valid values: 1, 2, 4, 8"},
       {{"orientation-requested=5"}, "orientation-requested=5: unknown value '5'; valid values: 3, 4"},
-      {{"sides=duplex"}, "sides=duplex: unknown value 'duplex'; valid values: one-sided, two-sided-long-edge, "
-                         "two-sided-short-edge"},
-      {{"staple=left"}, "staple=left: unknown value 'left'; valid values: none, top-left, top-right, dual-top, "
-                        "dual-left, dual-right"},
-      {{"output-bin=tray-9"}, "output-bin=tray-9: unknown value 'tray-9'; valid values: standard, two-bin-upper, "
-                              "finisher-upper, finisher-lower"},
-      {{"InputSlot=Cassette5"}, "InputSlot=Cassette5: unknown value 'Cassette5'; valid values: Auto, Manual, "
-                                "Cassette1, Cassette2, Cassette3, Cassette4, FeedCabinet"},
-      {{"booklet=A6"}, "booklet=A6: unknown value 'A6'; valid values: none, Letter, HalfLetter, Legal, Ledger, A3, "
-                       "A4, A5, B4, B5, F4, Executive"},
+      {{"sides=duplex"},
+       "sides=duplex: unknown value 'duplex'; valid values: one-sided, two-sided-long-edge, "
+       "two-sided-short-edge"},
+      {{"staple=left"},
+       "staple=left: unknown value 'left'; valid values: none, top-left, top-right, dual-top, "
+       "dual-left, dual-right"},
+      {{"output-bin=tray-9"},
+       "output-bin=tray-9: unknown value 'tray-9'; valid values: standard, two-bin-upper, "
+       "finisher-upper, finisher-lower"},
+      {{"InputSlot=Cassette5"},
+       "InputSlot=Cassette5: unknown value 'Cassette5'; valid values: Auto, Manual, "
+       "Cassette1, Cassette2, Cassette3, Cassette4, FeedCabinet"},
+      {{"booklet=A6"},
+       "booklet=A6: unknown value 'A6'; valid values: none, Letter, HalfLetter, Legal, Ledger, A3, "
+       "A4, A5, B4, B5, F4, Executive"},
       // Combinations that cannot be printed.
       {{"zoom=150 number-up=2"}, "zoom=150 needs one page a sheet (number-up=1, no booklet)"},
       {{"zoom=150 booklet=A4"}, "zoom=150 needs one page a sheet (number-up=1, no booklet)"},

@@ -1,10 +1,11 @@
+#include "tools/print/page_script.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "tools/print/page_script.h"
 #include "tools/print/print_error.h"
 
 namespace k460::print {
@@ -42,7 +43,8 @@ TEST(PageScript, EachCommandBecomesItsOperation) {
   custom.dashes = {3 * kPt, 1 * kMm};
   Brush solid{BrushKind::Solid, Color::Rgb(1, 2, 3)};
   Brush hatch{BrushKind::Hatch, Color::Black(), HatchStyle::BackwardDiagonal};
-  Brush pattern{BrushKind::Pattern, Color::Gray(10), HatchStyle::Horizontal, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF}};
+  Brush pattern{
+      BrushKind::Pattern, Color::Gray(10), HatchStyle::Horizontal, {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF}};
   Font font{"Times New Roman", 12 * kPt, true, true, 45};
   Path path = {{PathSegment::Kind::MoveTo, {Pt(0, 0)}},
                {PathSegment::Kind::LineTo, {Pt(10, 0)}},
@@ -112,7 +114,8 @@ TEST(PageScript, BadLinesNameFileLineAndFault) {
       {"polygon winding 0 0 1 1", "polygon: needs at least 3 points; usage:"},
       {"polyline 0 0 1", "polyline: X and Y values come in pairs; usage:"},
       {"bezier 0 0 1 1 2 2", "bezier: needs at least 4 points"},
-      {"bezier 0 0 1 1 2 2 3 3 4 4", "bezier: needs a start point and three points (two controls and an end) for each curve"},
+      {"bezier 0 0 1 1 2 2 3 3 4 4",
+       "bezier: needs a start point and three points (two controls and an end) for each curve"},
       {"text 1 2 hello world", "text: unexpected 'world'; put a text that holds blanks in quotes"},
       {"text 1 2 \"open", "quoted text has no closing '\"'"},
       {"text 1 2 \"a\\qb\"", "unknown escape '\\q' in a quoted text"},
@@ -120,7 +123,8 @@ TEST(PageScript, BadLinesNameFileLineAndFault) {
       {"text 1 2 \"\xff\"", "the line is not valid UTF-8"},
       {"font Helvetica 0", "font: SIZE must be more than 0"},
       {"font \"\" 12", "font: the face name is empty"},
-      {"font AVeryLongFaceNameThatDoesNotFitIntoTheEngine 12", "font: face name 'AVeryLongFaceNameThatDoesNotFitIntoTheEngine' is longer than 31 characters"},
+      {"font AVeryLongFaceNameThatDoesNotFitIntoTheEngine 12",
+       "font: face name 'AVeryLongFaceNameThatDoesNotFitIntoTheEngine' is longer than 31 characters"},
       {"font Helvetica 12 underline", "font: unexpected 'underline'"},
       {"font Helvetica 12 angle=400", "font: angle must be a number of degrees within -360..360"},
       {"clip path winding L 1 1", "clip: 'L' needs a current point; start the figure with M X Y"},
@@ -193,8 +197,8 @@ TEST(PageScript, AScriptWithoutPagesIsAnError) {
 }
 
 TEST(PageScript, ImagesAreFoundBesideTheScriptAndShared) {
-  const Document document = ParsePageScript("image sample.png 0 0 64 48\nimage sample.png 10 10 6 4\n", "s.k460",
-                                            K460_SOURCE_DIR "/samples");
+  const Document document =
+      ParsePageScript("image sample.png 0 0 64 48\nimage sample.png 10 10 6 4\n", "s.k460", K460_SOURCE_DIR "/samples");
   const auto& ops = document.pages.at(0).operations;
   ASSERT_EQ(ops.size(), 2u);
   const auto& first = std::get<ImageOp>(ops[0]);

@@ -1,3 +1,5 @@
+#include "tools/print/pdf_reader.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -7,7 +9,6 @@
 
 #include "tests/support/machine_fixture.h"
 #include "tools/print/file_kind.h"
-#include "tools/print/pdf_reader.h"
 #include "tools/print/print_error.h"
 
 namespace k460::print {
@@ -42,10 +43,10 @@ TEST(PdfReader, PagesAreRasterisedAndPlaced) {
   EXPECT_EQ(page1.format, PixelFormat::Gray8);
   EXPECT_EQ(page1.width, 2380);
   EXPECT_NEAR(page1.height, 3368, 1);
-  EXPECT_LT(page1.At(1190, 300).Level(), 16);                          // the black bar
+  EXPECT_LT(page1.At(1190, 300).Level(), 16);                                            // the black bar
   EXPECT_THAT(static_cast<int>(page1.At(1188, 1168).Level()), AllOf(Ge(120), Le(136)));  // the 50% square
   EXPECT_THAT(static_cast<int>(page1.At(1188, 2368).Level()), AllOf(Ge(60), Le(90)));    // the red disc, in gray
-  EXPECT_EQ(page1.At(40, 3000).Level(), 255);                           // paper
+  EXPECT_EQ(page1.At(40, 3000).Level(), 255);                                            // paper
   const Rect dest = std::get<ImageOp>(first.operations[0]).dest;
   EXPECT_DOUBLE_EQ(dest.left, 100);
   EXPECT_DOUBLE_EQ(dest.Width(), 4760);
@@ -74,6 +75,21 @@ TEST(PdfReader, ColourAndResolutionFollowTheOptions) {
   EXPECT_GT(disc.red, 240);
   EXPECT_LT(disc.green, 16);
   EXPECT_LT(disc.blue, 16);
+}
+
+TEST(PdfReader, ARasterResolutionOutOfRangeIsAnOptionError) {
+  for (double dpi : {0.0, 9.5, 2401.0}) {
+    ReadOptions options;
+    options.rasterDpi = dpi;
+    EXPECT_THROW(OpenPdfDocument(kSample, options), OptionError) << dpi;
+  }
+  ReadOptions options;
+  options.rasterDpi = 0;
+  try {
+    OpenPdfDocument(kSample, options);
+  } catch (const OptionError& error) {
+    EXPECT_STREQ(error.what(), "PDF raster resolution 0 dpi is not within 10..2400");
+  }
 }
 
 class DamagedPdf : public ::testing::Test {

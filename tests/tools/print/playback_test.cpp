@@ -43,7 +43,8 @@ class RecordingSink : public PageSink {
   void Bezier(const std::vector<Point>& points) override { calls.push_back("Bezier " + std::to_string(points.size())); }
   void Rectangle(const Rect&) override { calls.push_back("Rectangle"); }
   void Polygon(const std::vector<Point>& points, FillMode mode) override {
-    calls.push_back("Polygon " + std::to_string(points.size()) + (mode == FillMode::Winding ? " winding" : " alternate"));
+    calls.push_back("Polygon " + std::to_string(points.size()) +
+                    (mode == FillMode::Winding ? " winding" : " alternate"));
   }
   void Image(const Raster& raster, const Rect&) override {
     calls.push_back("Image " + std::to_string(raster.width) + "x" + std::to_string(raster.height));
@@ -85,8 +86,8 @@ TEST(Playback, EveryOperationReachesItsCallAfterTheDefaults) {
   std::vector<std::string> expected = {"StartPage 4 A4"};
   expected.insert(expected.end(), kPageStart.begin(), kPageStart.end());
   const std::vector<std::string> operations = {
-      "SetPen", "SetBrush", "SetFont", "SetTextColor", "ClipRect", "ClipPath 2", "ResetClip", "Text 3", "Line",
-      "Polyline 3", "Bezier 7", "Rectangle", "Polygon 3 winding", "Image 3x2", "EndPage"};
+      "SetPen", "SetBrush",   "SetFont",  "SetTextColor", "ClipRect",          "ClipPath 2", "ResetClip", "Text 3",
+      "Line",   "Polyline 3", "Bezier 7", "Rectangle",    "Polygon 3 winding", "Image 3x2",  "EndPage"};
   expected.insert(expected.end(), operations.begin(), operations.end());
   EXPECT_EQ(sink.calls, expected);
 }

@@ -23,7 +23,9 @@ class RecordFields : public k460::testing::MachineTest {
   }
   std::span<std::uint8_t> Bytes() { return {reinterpret_cast<std::uint8_t*>(&record_), sizeof record_}; }
   std::string Read(std::string_view name) { return FieldValueText(Bytes(), JobSettingsFields(), name); }
-  void Set(std::string_view assignment) { ApplyFieldWrite(Bytes(), PrepareFieldWrite(JobSettingsFields(), assignment)); }
+  void Set(std::string_view assignment) {
+    ApplyFieldWrite(Bytes(), PrepareFieldWrite(JobSettingsFields(), assignment));
+  }
 
   JobSettings record_{};
 };
@@ -117,7 +119,8 @@ TEST_F(RecordFields, BadAssignmentsNameTheFieldAndWhatIsValid) {
       {"pvCustomMinimum[1=1", "pvCustomMinimum: no such element '[1'"},
       {"pvWatermark=1", "pvWatermark is a record; name a member: pvWatermark.szName, pvWatermark.szText,"},
       {"pvWatermark.szTexts=x", "unknown field 'pvWatermark.szTexts' (did you mean 'pvWatermark.szText'?)"},
-      {"pvCustomPapers[1].Width=3", "unknown field 'pvCustomPapers[1].Width' (did you mean 'pvCustomPapers[1].fWidth'?)"},
+      {"pvCustomPapers[1].Width=3",
+       "unknown field 'pvCustomPapers[1].Width' (did you mean 'pvCustomPapers[1].fWidth'?)"},
       {"pvZoom.x=1", "'pvZoom.x': pvZoom has no parts"},
       {"=5", "'' is not a field name"},
   };
