@@ -58,8 +58,8 @@ struct Brush {
 struct DeviceOptions {
   std::u16string deviceName;  // the printer's name, passed to DrvEnablePDEV
   std::u16string logAddress;  // the port or output file, passed to DrvEnablePDEV
-  std::u16string outputFile;  // where a job on a file port goes (empty: the port's own choice)
   ULONG engineVersion = ENGINE_VERSION;
+  std::u16string outputFile = u"";  // where a job on a file port goes (empty: the port's own choice)
 };
 
 enum class StretchMode : ULONG {
