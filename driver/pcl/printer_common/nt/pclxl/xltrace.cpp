@@ -1,0 +1,3 @@
+#include "driver/pcl/printer_common/nt/pclxl/xltrace.h"
+
+void XlTrace(const char*, ...) {}
