@@ -125,7 +125,8 @@ int PrintDocuments(const PrintOptions& o) {
       for (int i = 0; i < document->PageCount(); ++i) {
         print::Page content = document->LoadPage(i);
         for (const auto& warning : content.warnings) std::cerr << "k460 print: " << warning << "\n";
-        if (!o.quiet) std::cerr << "page " << ++page << "/" << totalPages << " " << document->Source() << "\n";
+        ++page;
+        if (!o.quiet) std::cerr << "page " << page << "/" << totalPages << " " << document->Source() << "\n";
         print::PlayPage(content, i + 1, sink);
       }
       sink.EndDocument();
