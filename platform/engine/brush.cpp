@@ -1,5 +1,7 @@
 #include "platform/engine/brush.h"
 
+#include <mutex>
+
 #include "platform/base/internal.h"
 #include "platform/engine/device.h"
 #include "platform/engine/surface.h"
@@ -13,10 +15,55 @@ Registry<EngineBrush>& Brushes() {
   return registry;
 }
 
+// Row bits of the hatches, the leftmost pixel in the top bit; 0 is the line.
+constexpr BYTE kHatchRows[HS_DDI_MAX][8] = {
+    {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00},  // horizontal: the bottom row
+    {0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE},  // vertical: the right column
+    {0x7F, 0xBF, 0xDF, 0xEF, 0xF7, 0xFB, 0xFD, 0xFE},  // forward diagonal: row r, column r
+    {0xFE, 0xFD, 0xFB, 0xF7, 0xEF, 0xDF, 0xBF, 0x7F},  // backward diagonal: row r, column 7 - r
+    {0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0x00},  // cross
+    {0x7E, 0xBD, 0xDB, 0xE7, 0xE7, 0xDB, 0xBD, 0x7E},  // diagonal cross
+};
+
+// A hatch surface the device offered in DrvEnablePDEV, if it is one: drivers
+// may leave other values there (small numbers that are no handles).
+std::shared_ptr<Surface> DeviceHatch(const Device* device, ULONG style) {
+  if (!device || style >= HS_DDI_MAX) return nullptr;
+  auto surface = LookupObjectAs<Surface>(device->patterns[style]);
+  if (!surface || surface->so.iBitmapFormat != BMF_1BPP) return nullptr;
+  if (!BitmapViewOf(&surface->so, PaletteData::DefaultFor(BMF_1BPP))) return nullptr;
+  return surface;
+}
+
 }  // namespace
+
+std::shared_ptr<Surface> EngineHatch(ULONG style) {
+  static std::mutex mutex;
+  // Kept for the life of the process (never destroyed after the surface table).
+  static auto* hatches = new std::shared_ptr<Surface>[HS_DDI_MAX];
+  if (style >= HS_DDI_MAX) return nullptr;
+  std::lock_guard lock(mutex);
+  if (!hatches[style]) {
+    auto surface = CreateBitmapSurface({8, 8}, BMF_1BPP);
+    if (!surface) return nullptr;
+    for (int y = 0; y < 8; ++y) {
+      static_cast<BYTE*>(surface->so.pvScan0)[y * surface->so.lDelta] = kHatchRows[style][y];
+    }
+    ForgetSurface(*surface);  // no handle: nobody can delete it
+    hatches[style] = surface;
+  }
+  return hatches[style];
+}
 
 EngineBrush::EngineBrush(BrushDefinition definition, std::shared_ptr<Device> device, SURFOBJ* target)
     : definition_(std::move(definition)), device_(std::move(device)), target_(target) {
+  if (definition_.kind == Brush::Kind::Hatch) {
+    definition_.pattern = DeviceHatch(device_.get(), definition_.hatch);
+    if (!definition_.pattern) definition_.pattern = EngineHatch(definition_.hatch);
+    definition_.patternPalette = PaletteData{PAL_INDEXED,
+                                             {ColorrefFromRgb(definition_.colour), ColorrefFromRgb(definition_.background)},
+                                             0, 0, 0};
+  }
   if (definition_.kind == Brush::Kind::Solid) {
     bo_.iSolidColor = RgbToValue(device_ ? device_->palette : PaletteData::Rgb(), definition_.colour);
   } else {
@@ -40,12 +87,14 @@ void* EngineBrush::Realization() {
   if (bo_.pvRbrush || tried_ || realizing_) return bo_.pvRbrush;
   tried_ = true;
   auto realize = device_ ? device_->Function<PFN_DrvRealizeBrush>(INDEX_DrvRealizeBrush) : nullptr;
-  if (!realize || definition_.kind != Brush::Kind::Pattern || !definition_.pattern) return nullptr;
+  bool patterned = definition_.kind == Brush::Kind::Pattern || definition_.kind == Brush::Kind::Hatch;
+  if (!realize || !patterned || !definition_.pattern) return nullptr;
   SURFOBJ* pattern = &definition_.pattern->so;
   EngineXlate xlate(definition_.patternPalette, pattern->iBitmapFormat, device_->palette);
   realizing_ = true;
   size_t before = memory_.size();
-  BOOL ok = realize(&bo_, target_, pattern, nullptr, xlate.Object(), HS_DDI_MAX);
+  ULONG hatch = definition_.kind == Brush::Kind::Hatch ? definition_.hatch : HS_DDI_MAX;
+  BOOL ok = realize(&bo_, target_, pattern, nullptr, xlate.Object(), hatch);
   realizing_ = false;
   // The realisation is the memory the driver asked for while realising.
   if (ok && memory_.size() > before) bo_.pvRbrush = memory_[before].get();
@@ -69,14 +118,15 @@ std::optional<Pattern> PatternFor(BRUSHOBJ* pbo, const BitmapView& dst, POINTL o
       }
       return SolidPattern(dst, pixel);
     }
-    case Brush::Kind::Pattern: {
+    case Brush::Kind::Pattern:
+    case Brush::Kind::Hatch: {
       auto view = d.pattern ? BitmapViewOf(&d.pattern->so, d.patternPalette) : std::nullopt;
       if (!view) return std::nullopt;
       PixelMap map(view->format, d.patternPalette, dst.format, dst.palette);
       return TiledPattern(dst, *view, map, origin);
     }
     default:
-      return std::nullopt;  // hatches and null brushes are not drawn by the engine yet
+      return std::nullopt;  // a null brush draws nothing
   }
 }
 

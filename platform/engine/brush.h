@@ -17,8 +17,10 @@ class Surface;
 
 struct BrushDefinition {
   Brush::Kind kind = Brush::Kind::Solid;
-  Rgb colour;
-  std::shared_ptr<Surface> pattern;
+  Rgb colour;       // solid colour; hatch lines
+  Rgb background = kWhite;  // between hatch lines
+  ULONG hatch = 0;  // HS_HORIZONTAL ... HS_DIAGCROSS
+  std::shared_ptr<Surface> pattern;  // pattern brushes; for hatches set by the brush
   PaletteData patternPalette;
   bool halftone = false;  // colours a one-bit bitmap cannot show are dithered
 };
@@ -46,6 +48,10 @@ class EngineBrush {
   bool realizing_ = false;
   bool tried_ = false;
 };
+
+// The engine's own 8 x 8 hatch of a style (HS_HORIZONTAL to HS_DIAGCROSS):
+// a one-bit bitmap whose index 0 is the line and index 1 the background.
+std::shared_ptr<Surface> EngineHatch(ULONG style);
 
 // The brush's pixels for a destination bitmap, tiled from `origin`; none
 // when the brush cannot be drawn by the engine.

@@ -1,10 +1,12 @@
 #include "platform/engine/clip.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/base/internal.h"
 #include "platform/engine/engine.h"
 #include "platform/engine/objects.h"
+#include "platform/engine/path.h"
 
 namespace k460::engine {
 namespace {
@@ -81,6 +83,19 @@ bool EngineClip::Enum(ULONG bytes, ULONG* out) {
   return next_ < order_.size();
 }
 
+Region ClipRegion(CLIPOBJ* pco, const RECTL& bounds) {
+  if (EngineClip* clip = EngineClip::Find(pco)) return clip->Area().Intersect(bounds);
+  if (!pco || pco->iDComplexity == DC_TRIVIAL) return Region(bounds);
+  return Region(RectIntersect(pco->rclBounds, bounds));
+}
+
+ULONG NewClipUniq() {
+  // Above the numbers the device context gives (clip version and band).
+  static std::atomic<ULONG> next{0x80000000u};
+  ULONG v = next++;
+  return v ? v : next++;
+}
+
 std::vector<RECTL> ClipPieces(CLIPOBJ* pco, const RECTL& bounds) {
   if (RectEmpty(bounds)) return {};
   if (!pco || pco->iDComplexity == DC_TRIVIAL) return {bounds};
@@ -100,6 +115,33 @@ K460_API ULONG CLIPOBJ_cEnumStart(CLIPOBJ* pco, BOOL bAll, ULONG iType, ULONG iD
   EngineClip* clip = EngineClip::Find(pco);
   if (!clip || iType != CT_RECTANGLES || iDirection > CD_ANY) return Fail(ERROR_INVALID_PARAMETER, ULONG{0});
   return clip->EnumStart(bAll != FALSE, iDirection, cLimit);
+}
+
+K460_API PATHOBJ* CLIPOBJ_ppoGetPath(CLIPOBJ* pco) {
+  if (k460::CallFailsSetError("CLIPOBJ_ppoGetPath")) return nullptr;
+  EngineClip* clip = EngineClip::Find(pco);
+  if (!clip) return Fail(ERROR_INVALID_PARAMETER, static_cast<PATHOBJ*>(nullptr));
+  std::vector<RECTL> rects;
+  if (pco->iDComplexity == DC_COMPLEX) {
+    rects = clip->Area().Rects();
+  } else {
+    rects.push_back(pco->rclBounds);
+  }
+  std::vector<PathFigure> figures;
+  for (const RECTL& r : rects) {
+    PathFigure f;
+    FIX left = FixFromLong(r.left), top = FixFromLong(r.top);
+    FIX right = FixFromLong(r.right), bottom = FixFromLong(r.bottom);
+    f.start = {left, top};
+    for (POINTFIX p : {POINTFIX{right, top}, POINTFIX{right, bottom}, POINTFIX{left, bottom}}) {
+      PathSegment s;
+      s.p[0] = p;
+      f.segments.push_back(s);
+    }
+    f.closed = true;
+    figures.push_back(std::move(f));
+  }
+  return NewOwnedPath(std::move(figures));
 }
 
 K460_API BOOL CLIPOBJ_bEnum(CLIPOBJ* pco, ULONG cj, ULONG* pul) {

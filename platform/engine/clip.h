@@ -28,6 +28,7 @@ class EngineClip {
   bool Enum(ULONG bytes, ULONG* out);
   // The region's rectangles within `bounds`, leaving any enumeration alone.
   std::vector<RECTL> Pieces(const RECTL& bounds) const;
+  const Region& Area() const { return region_; }
   static EngineClip* Find(const CLIPOBJ* co);
 
  private:
@@ -37,6 +38,12 @@ class EngineClip {
   size_t next_ = 0;
   bool invisible_ = false;
 };
+
+// The pixels of a surface (`bounds`) a clip object lets through: an
+// engine clip's region, else its bounds unless it is trivial.
+Region ClipRegion(CLIPOBJ* pco, const RECTL& bounds);
+// A fresh unique number for clip objects the engine makes for one call.
+ULONG NewClipUniq();
 
 // The rectangles a call must draw in: `bounds` (the target within the
 // surface) clipped by the clip object, whoever made it.

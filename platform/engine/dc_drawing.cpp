@@ -53,10 +53,13 @@ std::shared_ptr<Surface> CopyImage(const Image& image, PaletteData& palette) {
   return surface;
 }
 
+}  // namespace
+
 bool MakeBrush(const Brush& brush, BrushSpec& spec) {
   spec.kind = brush.kind;
   spec.color = brush.color & 0x00FFFFFF;
   spec.hatch = brush.hatch;
+  spec.background = brush.background & 0x00FFFFFF;
   switch (brush.kind) {
     case Brush::Kind::Solid:
     case Brush::Kind::Null:
@@ -64,9 +67,10 @@ bool MakeBrush(const Brush& brush, BrushSpec& spec) {
     case Brush::Kind::Pattern:
       spec.pattern = CopyImage(brush.pattern, spec.patternPalette);
       return spec.pattern != nullptr;
-    default:
-      return Fail(ERROR_NOT_SUPPORTED, false);  // hatch brushes come with the path and brush work
+    case Brush::Kind::Hatch:
+      return brush.hatch < HS_DDI_MAX ? true : Fail(ERROR_INVALID_PARAMETER, false);
   }
+  return Fail(ERROR_INVALID_PARAMETER, false);
 }
 
 bool Draw(DeviceState& s, DrawCommand command) {
@@ -78,8 +82,6 @@ bool Draw(DeviceState& s, DrawCommand command) {
   }
   return RenderCommand(s, recorded, POINTL{0, 0}, 0);
 }
-
-}  // namespace
 
 bool DeviceContext::FillRect(const RECTL& rect, COLORREF color) {
   return PatBlt(rect, Brush::Solid(color), ROP3_PATCOPY);

@@ -26,25 +26,6 @@ bool Result(BOOL ok) {
 
 RECTL Offset(RECTL r, POINTL by) { return {r.left - by.x, r.top - by.y, r.right - by.x, r.bottom - by.y}; }
 
-// Whether the device wants colours it cannot show halftoned.
-bool Halftone(const Device& device, COLORREF color) {
-  if (auto dither = device.Function<PFN_DrvDitherColor>(INDEX_DrvDitherColor)) {
-    ULONG pattern[256] = {};
-    return dither(device.dhpdev, 0, color, pattern) != DCR_SOLID;
-  }
-  return (device.devInfo.flGraphicsCaps & GCAPS_HALFTONE) != 0;
-}
-
-BrushDefinition Definition(const Device& device, const BrushSpec& spec) {
-  BrushDefinition d;
-  d.kind = spec.kind;
-  d.colour = RgbFromColorref(spec.color);
-  d.pattern = spec.pattern;
-  d.patternPalette = spec.patternPalette;
-  d.halftone = spec.kind == Brush::Kind::Solid && device.driver && Halftone(device, spec.color);
-  return d;
-}
-
 bool RenderFill(Target& t, const FillCommand& fill, POINTL bandOrigin) {
   RECTL rect = Offset(fill.rect, bandOrigin);
   EngineClip clip(t.region, rect, t.uniq);
@@ -128,6 +109,27 @@ bool RenderImage(Target& t, const ImageCommand& draw, POINTL bandOrigin) {
 
 }  // namespace
 
+// Whether the device wants colours it cannot show halftoned.
+static bool Halftone(const Device& device, COLORREF color) {
+  if (auto dither = device.Function<PFN_DrvDitherColor>(INDEX_DrvDitherColor)) {
+    ULONG pattern[256] = {};
+    return dither(device.dhpdev, 0, color, pattern) != DCR_SOLID;
+  }
+  return (device.devInfo.flGraphicsCaps & GCAPS_HALFTONE) != 0;
+}
+
+BrushDefinition Definition(const Device& device, const BrushSpec& spec) {
+  BrushDefinition d;
+  d.kind = spec.kind;
+  d.colour = RgbFromColorref(spec.color);
+  d.background = RgbFromColorref(spec.background);
+  d.hatch = spec.hatch;
+  d.pattern = spec.pattern;
+  d.patternPalette = spec.patternPalette;
+  d.halftone = spec.kind == Brush::Kind::Solid && device.driver && Halftone(device, spec.color);
+  return d;
+}
+
 bool RenderCommand(DeviceState& state, const RecordedCommand& command, POINTL bandOrigin, ULONG band) {
   if (!state.surface || !state.device) return Fail(ERROR_INVALID_PARAMETER, false);
   SURFOBJ* so = &state.surface->so;
@@ -138,6 +140,9 @@ bool RenderCommand(DeviceState& state, const RecordedCommand& command, POINTL ba
                 {command.brushOrigin.x - bandOrigin.x, command.brushOrigin.y - bandOrigin.y}};
   if (auto* fill = std::get_if<FillCommand>(&command.command)) return RenderFill(target, *fill, bandOrigin);
   if (auto* image = std::get_if<ImageCommand>(&command.command)) return RenderImage(target, *image, bandOrigin);
+  if (auto* path = std::get_if<PathCommand>(&command.command)) {
+    return RenderPath(state, so, region, target.uniq, target.brushOrigin, *path, bandOrigin);
+  }
   return Fail(ERROR_NOT_SUPPORTED, false);
 }
 

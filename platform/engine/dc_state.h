@@ -9,10 +9,13 @@
 #include <variant>
 #include <vector>
 
+#include "platform/engine/brush.h"
 #include "platform/engine/device.h"
 #include "platform/engine/device_context.h"
+#include "platform/engine/path.h"
 #include "platform/engine/region.h"
 #include "platform/engine/surface.h"
+#include "platform/engine/xform.h"
 
 namespace k460::engine {
 
@@ -21,8 +24,33 @@ struct BrushSpec {
   Brush::Kind kind = Brush::Kind::Solid;
   COLORREF color = 0;
   ULONG hatch = 0;
+  COLORREF background = 0xFFFFFF;
   std::shared_ptr<Surface> pattern;
   PaletteData patternPalette;
+};
+
+// A pen as line attributes (the style array is kept here).
+struct PenSpec {
+  BrushSpec brush;
+  FLONG fl = 0;  // LA_GEOMETRIC, LA_STYLED, LA_ALTERNATE
+  FLOATL width = 0;
+  ULONG join = JOIN_ROUND;
+  ULONG cap = ENDCAP_ROUND;
+  FLOATL miterLimit = 10;
+  std::vector<FLOAT_LONG> style;
+};
+
+// Lines, curves and filled shapes, in page pixels (28.4).
+struct PathCommand {
+  enum class Op { Stroke, Fill, StrokeAndFill };
+  Op op = Op::Stroke;
+  std::vector<PathFigure> figures;
+  std::optional<PenSpec> pen;
+  std::optional<BrushSpec> fill;
+  bool winding = false;
+  MIX mix = R2_COPYPEN;
+  XFORML xform = kIdentity;  // world to page
+  bool wholeLine = false;    // one line between whole pixels, for DrvLineTo
 };
 
 struct FillCommand {
@@ -41,8 +69,8 @@ struct ImageCommand {
   ULONG stretchMode = COLORONCOLOR;
 };
 
-// Later kinds of drawing (paths, text) join this list with a renderer each.
-using DrawCommand = std::variant<FillCommand, ImageCommand>;
+// Later kinds of drawing (text) join this list with a renderer each.
+using DrawCommand = std::variant<FillCommand, ImageCommand, PathCommand>;
 
 struct RecordedCommand {
   DrawCommand command;
@@ -67,12 +95,26 @@ struct DeviceState {
   ULONG clipVersion = 1;
   StretchMode stretchMode = StretchMode::ColorOnColor;
   POINTL brushOrigin{};
+  MIX mix = R2_COPYPEN;
+  XFORML xform = kIdentity;
 
   bool Banding() const { return surface && surface->banding && driver; }
 };
 
+// Hands a drawing call to the device: at once, or kept for the bands.
+bool Draw(DeviceState& state, DrawCommand command);
+
 // Draws one command on the device surface for the band whose top left
 // corner is page pixel `bandOrigin` (0, 0 without banding), the band'th of the page.
 bool RenderCommand(DeviceState& state, const RecordedCommand& command, POINTL bandOrigin, ULONG band);
+bool RenderPath(DeviceState& state, SURFOBJ* so, const Region& region, ULONG uniq, POINTL brushOrigin,
+                const PathCommand& command, POINTL bandOrigin);
+// The brush the engine hands the device for a specification.
+BrushDefinition Definition(const Device& device, const BrushSpec& spec);
+// The brush and pen specifications of the caller's brushes and pens (false: refused, with the reason).
+bool MakeBrush(const Brush& brush, BrushSpec& spec);
+bool MakePen(const Pen& pen, PenSpec& spec);
+// The page's pixels: the surface, or the page a banding surface is a band of.
+RECTL PageBounds(const DeviceState& state);
 
 }  // namespace k460::engine

@@ -147,6 +147,13 @@ inline constexpr ULONG GX_IDENTITY = 0;
 inline constexpr ULONG GX_OFFSET = 1;
 inline constexpr ULONG GX_SCALE = 2;
 inline constexpr ULONG GX_GENERAL = 3;
+// XFORMOBJ_bApplyXform modes: world points (POINTL) to world points, the
+// inverse, world points to device points in 28.4 fixed point (POINTFIX),
+// and device POINTFIX back to world POINTL.
+inline constexpr ULONG XF_LTOL = 0;
+inline constexpr ULONG XF_INV_LTOL = 1;
+inline constexpr ULONG XF_LTOFX = 2;
+inline constexpr ULONG XF_INV_FXTOL = 3;
 
 // ---- Paths and line attributes ---------------------------------------------------
 struct PATHOBJ {

@@ -50,9 +50,81 @@ struct Brush {
   COLORREF color = 0;       // solid colour; hatch lines
   ULONG hatch = HS_HORIZONTAL;
   Image pattern;            // tiled from the brush origin
+  COLORREF background = 0xFFFFFF;  // between hatch lines
 
   static Brush Solid(COLORREF c) { return {Kind::Solid, c, 0, {}}; }
   static Brush Pattern(Image image) { return {Kind::Pattern, 0, 0, std::move(image)}; }
+  // HS_HORIZONTAL ... HS_DIAGCROSS lines of `c` over `back`, tiled from the brush origin.
+  static Brush Hatched(ULONG style, COLORREF c, COLORREF back = 0xFFFFFF) {
+    return {Kind::Hatch, c, style, {}, back};
+  }
+  static Brush None() { return {Kind::Null, 0, 0, {}}; }
+};
+
+// A pen: cosmetic (one pixel wide whatever the transform) when its width
+// is 0, else geometric, widened by `width` world units with its joins and
+// end caps. Dashes are style units of the device for cosmetic pens (the
+// device's style steps say how many pixels a unit is), world units for
+// geometric ones; the predefined styles are dash 3-1, dot 1-1, dash-dot
+// 3-1-1-1 and dash-dot-dot 3-1-1-1-1-1, in multiples of the width for
+// geometric pens.
+struct Pen {
+  enum class Style { Solid, Dash, Dot, DashDot, DashDotDot, Alternate, Custom, Null };
+  Style style = Style::Solid;
+  Brush brush = Brush::Solid(0);
+  FLOATL width = 0;
+  ULONG join = JOIN_ROUND;
+  ULONG cap = ENDCAP_ROUND;
+  FLOATL miterLimit = 10;
+  std::vector<FLOATL> dashes;  // Custom: on, off, on, ... lengths
+
+  static Pen Solid(COLORREF c, FLOATL width = 0) {
+    Pen p;
+    p.brush = Brush::Solid(c);
+    p.width = width;
+    return p;
+  }
+  static Pen None() {
+    Pen p;
+    p.style = Style::Null;
+    return p;
+  }
+};
+
+enum class FillMode { Alternate, Winding };
+
+// Figures of lines and Bezier curves in world coordinates (device pixels
+// unless a world transform is set), whole or in 28.4 fixed point. A line
+// or curve without a figure begins one; after Close the next one begins
+// at the closed figure's start.
+class Path {
+ public:
+  struct Op {
+    enum class Kind { Move, Line, Bezier, Close };
+    Kind kind;
+    POINTFIX p[3];
+  };
+  Path& MoveTo(LONG x, LONG y) { return MoveToFix(Fix({x, y})); }
+  Path& LineTo(LONG x, LONG y) { return LineToFix(Fix({x, y})); }
+  Path& BezierTo(POINTL c1, POINTL c2, POINTL end) { return BezierToFix(Fix(c1), Fix(c2), Fix(end)); }
+  Path& MoveToFix(POINTFIX p) { return Push(Op::Kind::Move, p, {}, {}); }
+  Path& LineToFix(POINTFIX p) { return Push(Op::Kind::Line, p, {}, {}); }
+  Path& BezierToFix(POINTFIX c1, POINTFIX c2, POINTFIX end) { return Push(Op::Kind::Bezier, c1, c2, end); }
+  Path& Close() { return Push(Op::Kind::Close, {}, {}, {}); }
+  const std::vector<Op>& Ops() const { return ops_; }
+  bool Empty() const { return ops_.empty(); }
+
+ private:
+  // Whole units in 28.4, kept within what the engine draws (2^22 units).
+  static POINTFIX Fix(POINTL p) {
+    auto one = [](LONG v) { return static_cast<FIX>((v < -(1 << 22) ? -(1 << 22) : v > (1 << 22) ? (1 << 22) : v) * 16); };
+    return {one(p.x), one(p.y)};
+  }
+  Path& Push(Op::Kind kind, POINTFIX a, POINTFIX b, POINTFIX c) {
+    ops_.push_back(Op{kind, {a, b, c}});
+    return *this;
+  }
+  std::vector<Op> ops_;
 };
 
 struct DeviceOptions {
@@ -120,6 +192,14 @@ class DeviceContext {
   void ResetClip();
   void SetStretchMode(StretchMode mode);
   void SetBrushOrigin(POINTL origin);
+  // The binary mix of lines, curves and filled shapes (R2_COPYPEN at first).
+  void SetMix(MIX mix);
+  // World to device for lines, curves and filled shapes (the identity at
+  // first); rectangles, fills and images stay in device pixels.
+  void SetWorldTransform(const XFORML& xform);
+  void ResetWorldTransform();
+  // The clip region becomes the inside of the path (by its fill mode).
+  bool SetClipPath(const Path& path, FillMode mode);
 
   // ---- Drawing (device pixels; calls inside a page, or any time on a memory device)
   bool FillRect(const RECTL& rect, COLORREF color);
@@ -130,6 +210,28 @@ class DeviceContext {
   // destination and `brush` by `rop3`.
   bool DrawImage(const Image& image, const RECTL& dest, const RECTL* source = nullptr,
                  BYTE rop3 = ROP3_SRCCOPY, const Brush* brush = nullptr);
+
+  // ---- Lines, curves and filled shapes (world coordinates; Pen::None or
+  // Brush::None leaves the outline or the inside out). Each becomes the
+  // driver's DrvLineTo (a solid cosmetic line between whole pixels),
+  // DrvStrokePath, DrvFillPath or DrvStrokeAndFillPath when hooked (with
+  // curves only when the device reports GCAPS_BEZIERS, else flattened; wide
+  // geometric lines only with GCAPS_GEOMETRICWIDE, else the engine widens
+  // them and fills the outline; fills only with the fill mode's GCAPS bit).
+  // What the driver does not take, or refuses, is drawn by the engine as
+  // the pixels covered: DrvPaint, or DrvBitBlt, with a clip of those
+  // pixels, or the engine's own EngBitBlt.
+  bool StrokePath(const Path& path, const Pen& pen);
+  bool FillPath(const Path& path, const Brush& brush, FillMode mode = FillMode::Alternate);
+  bool StrokeAndFillPath(const Path& path, const Pen& pen, const Brush& brush, FillMode mode = FillMode::Alternate);
+  bool Line(POINTL from, POINTL to, const Pen& pen);
+  bool Polyline(const std::vector<POINTL>& points, const Pen& pen);
+  // A start point and three points (two control points and an end) per curve.
+  bool PolyBezier(const std::vector<POINTL>& points, const Pen& pen);
+  // The closed figure through the four corners.
+  bool Rectangle(const RECTL& rect, const Pen& pen, const Brush& brush);
+  bool Polygon(const std::vector<POINTL>& points, const Pen& pen, const Brush& brush,
+               FillMode mode = FillMode::Alternate);
 
  private:
   DeviceContext();

@@ -1,6 +1,7 @@
 // The graphics engine's services to printer drivers: surfaces and bitmaps,
 // palettes, bit-block transfers, clip, colour-translation and brush object
-// services, glyph sets, memory, code pages and the abort check. A driver
+// services, paths, transforms, lines and fills, glyph sets, memory, code
+// pages and the abort check. A driver
 // includes this header only. Every service has C linkage; failures answer
 // FALSE, NULL or 0 with the reason in the thread's last error, never a crash.
 #pragma once
@@ -56,6 +57,61 @@ K460_API BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
 K460_API ULONG CLIPOBJ_cEnumStart(CLIPOBJ* pco, BOOL bAll, ULONG iType, ULONG iDirection, ULONG cLimit);
 // Fills an ENUMRECTS of cj bytes with the next rectangles; TRUE while more follow.
 K460_API BOOL CLIPOBJ_bEnum(CLIPOBJ* pco, ULONG cj, ULONG* pul);
+
+// A path of the clip region (one closed rectangle per piece of the region,
+// in 28.4 fixed point); the caller releases it with EngDeletePath.
+K460_API PATHOBJ* CLIPOBJ_ppoGetPath(CLIPOBJ* pco);
+
+// ---- Paths ---------------------------------------------------------------------------
+// Paths are enumerated record by record: the first record of a subpath has
+// PD_BEGINSUBPATH and starts with the subpath's first point; the points of
+// a record continue from the last point before it, as lines or, with
+// PD_BEZIERS, as Bezier curves of three points each; the subpath's last
+// record has PD_ENDSUBPATH and, for a closed figure, PD_CLOSEFIGURE.
+K460_API void PATHOBJ_vEnumStart(PATHOBJ* ppo);
+// Fills *ppd with the next record (the points stay valid until the next
+// call or the path's end); TRUE while more records follow.
+K460_API BOOL PATHOBJ_bEnum(PATHOBJ* ppo, PATHDATA* ppd);
+K460_API void PATHOBJ_vGetBounds(PATHOBJ* ppo, RECTFX* prectfx);
+// Paths a driver builds itself (for EngStrokePath or EngFillPath).
+K460_API PATHOBJ* EngCreatePath();
+K460_API void EngDeletePath(PATHOBJ* ppo);
+K460_API BOOL PATHOBJ_bMoveTo(PATHOBJ* ppo, POINTFIX ptfx);
+K460_API BOOL PATHOBJ_bPolyLineTo(PATHOBJ* ppo, POINTFIX* pptfx, ULONG cptfx);
+// cptfx is a multiple of 3: two control points and an end point per curve.
+K460_API BOOL PATHOBJ_bPolyBezierTo(PATHOBJ* ppo, POINTFIX* pptfx, ULONG cptfx);
+K460_API BOOL PATHOBJ_bCloseFigure(PATHOBJ* ppo);
+
+// ---- Transforms ------------------------------------------------------------------------
+// The transform's matrix (world to device) and its kind (GX_IDENTITY ...
+// GX_GENERAL); 0xFFFFFFFF for an object the engine did not make.
+K460_API ULONG XFORMOBJ_iGetXform(XFORMOBJ* pxo, XFORML* pxform);
+// Transforms cPoints points by iMode (XF_LTOL, XF_INV_LTOL, XF_LTOFX, XF_INV_FXTOL).
+K460_API BOOL XFORMOBJ_bApplyXform(XFORMOBJ* pxo, ULONG iMode, ULONG cPoints, PVOID pvIn, PVOID pvOut);
+
+// ---- Lines, paths and areas -------------------------------------------------------------
+// Drawn on engine bitmaps directly and on device-managed surfaces through
+// the driver (as EngBitBlt does). A mix's low byte is the binary operation
+// of the pen or brush with the destination (R2_COPYPEN ...).
+// Cosmetic lines are one pixel wide; each segment covers its first pixel
+// and not its last, and style units advance by the device's
+// xStyleStep/denStyleStep per pixel (one unit a pixel where the device
+// gives none). Geometric lines are widened by their width (transformed by
+// pxo), with their joins, end caps and dashes, and filled.
+K460_API BOOL EngStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo,
+                            POINTL* pptlBrushOrg, LINEATTRS* plineattrs, MIX mix);
+// Fills every pixel whose centre (the integer point) lies inside the path,
+// left and top edges included: flOptions FP_ALTERNATEMODE or FP_WINDINGMODE.
+K460_API BOOL EngFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix,
+                          FLONG flOptions);
+K460_API BOOL EngStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pboStroke,
+                                   LINEATTRS* plineattrs, BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
+                                   FLONG flOptions);
+// A cosmetic solid line from (x1, y1) to (x2, y2), without its last pixel.
+K460_API BOOL EngLineTo(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1, LONG x2, LONG y2,
+                        RECTL* prclBounds, MIX mix);
+// Fills the clip region with the brush.
+K460_API BOOL EngPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix);
 
 // ---- Colour translation and palettes ---------------------------------------------
 K460_API ULONG XLATEOBJ_iXlate(XLATEOBJ* pxlo, ULONG iColor);

@@ -49,6 +49,25 @@ Region Region::FromRects(std::span<const RECTL> rects) {
   return result;
 }
 
+Region Region::FromRows(LONG top, const std::vector<Spans>& rows) {
+  Region result;
+  size_t bandFirst = 0;  // the rectangles of the band above
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Spans& row = rows[i];
+    if (row.empty()) continue;
+    LONG y = top + static_cast<LONG>(i);
+    if (i > 0 && rows[i - 1] == row && !result.rects_.empty() && result.rects_.back().bottom == y) {
+      for (size_t r = bandFirst; r < result.rects_.size(); ++r) result.rects_[r].bottom = y + 1;
+      continue;
+    }
+    bandFirst = result.rects_.size();
+    for (auto [x0, x1] : row) {
+      if (x1 > x0) result.rects_.push_back(RECTL{x0, y, x1, y + 1});
+    }
+  }
+  return result;
+}
+
 Region Region::Intersect(const RECTL& rect) const {
   Region result;
   for (const RECTL& r : rects_) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "platform/base/types.h"
@@ -28,6 +29,10 @@ class Region {
   explicit Region(const RECTL& rect);
   // The union of any rectangles (empty ones are ignored).
   static Region FromRects(std::span<const RECTL> rects);
+  // Rows of spans [x0, x1), row i at y = top + i, each sorted and without
+  // overlaps; equal neighbouring rows become one band.
+  using Spans = std::vector<std::pair<LONG, LONG>>;
+  static Region FromRows(LONG top, const std::vector<Spans>& rows);
 
   Region Intersect(const RECTL& rect) const;
   Region Intersect(const Region& other) const;

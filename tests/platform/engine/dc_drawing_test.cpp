@@ -397,11 +397,9 @@ TEST_F(DrawingTest, BadDrawingArgumentsAreRefused) {
     Brush brush = Brush::Pattern(c.image);
     EXPECT_FALSE(dc->PatBlt({0, 0, 4, 4}, brush, ROP3_PATCOPY)) << c.what;
   }
-  Brush hatch;
-  hatch.kind = Brush::Kind::Hatch;
   SetLastError(0);
-  EXPECT_FALSE(dc->PatBlt({0, 0, 4, 4}, hatch, ROP3_PATCOPY));
-  EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+  EXPECT_FALSE(dc->PatBlt({0, 0, 4, 4}, Brush::Hatched(HS_DDI_MAX, 0), ROP3_PATCOPY)) << "no such hatch";
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_TRUE(dc->PatBlt({0, 0, 4, 4}, Brush{Brush::Kind::Null, 0, 0, {}}, ROP3_PATCOPY)) << "draws nothing";
 }
 

@@ -24,6 +24,7 @@ struct TestDevice {
   HBITMAP shadow = nullptr;        // device surfaces: the device's own pixels
   std::vector<BYTE> memory;        // DriverMemory: the driver's own bitmap
   std::vector<BYTE> page;          // banding: the whole page, band by band
+  HBITMAP hatches[HS_DDI_MAX]{};   // kOwnHatches
   LONG bandTop = 0;
   LONG stride = 0;
 };
@@ -103,6 +104,45 @@ void RecordClip(DrawRecord& r, CLIPOBJ* pco) {
   }
 }
 
+std::vector<PathRecord> EnumeratePath(PATHOBJ* ppo) {
+  std::vector<PathRecord> records;
+  PATHOBJ_vEnumStart(ppo);
+  PATHDATA data;
+  BOOL more;
+  do {
+    more = PATHOBJ_bEnum(ppo, &data);
+    if (data.count) records.push_back(PathRecord{data.flags, {data.pptfx, data.pptfx + data.count}});
+  } while (more);
+  return records;
+}
+
+void RecordPath(DrawRecord& r, PATHOBJ* ppo) {
+  if (!ppo) return;
+  r.pathFlags = ppo->fl;
+  PATHOBJ_vGetBounds(ppo, &r.pathBounds);
+  r.path = EnumeratePath(ppo);
+}
+
+void RecordClipPath(DrawRecord& r, CLIPOBJ* pco) {
+  if (!pco || pco->iDComplexity != DC_COMPLEX) return;
+  if (PATHOBJ* ppo = CLIPOBJ_ppoGetPath(pco)) {
+    r.clipPath = EnumeratePath(ppo);
+    EngDeletePath(ppo);
+  }
+}
+
+void RecordLine(DrawRecord& r, XFORMOBJ* pxo, LINEATTRS* la) {
+  if (pxo) r.xformKind = XFORMOBJ_iGetXform(pxo, &r.xform);
+  if (!la) return;
+  r.hasLineAttrs = true;
+  r.lineFlags = la->fl;
+  r.join = la->iJoin;
+  r.cap = la->iEndCap;
+  r.width = la->elWidth;
+  r.miterLimit = la->eMiterLimit;
+  if (la->pstyle) r.style.assign(la->pstyle, la->pstyle + la->cstyle);
+}
+
 void RecordXlate(DrawRecord& r, XLATEOBJ* pxlo) {
   if (!pxlo) return;
   r.hasXlate = true;
@@ -158,14 +198,19 @@ void HandOverMemory(SURFOBJ* so, TestDevice& d) {
   so->fjBitmap = BMF_TOPDOWN;
 }
 
+// Driver memory: the first scan line scanOffsetY rows down the memory.
+void MoveScan(SURFOBJ* so, TestDevice& d) {
+  if (d.settings.surfaceKind == SurfaceKind::DriverMemory && so->pvBits) {
+    so->pvScan0 = d.memory.data() + static_cast<size_t>(d.settings.scanOffsetY) * d.stride;
+  }
+}
+
 // Moves the first scan line down for the duration of a hooked call.
 struct ScanShift {
   SURFOBJ* so;
   PVOID saved;
   ScanShift(SURFOBJ* s, TestDevice* d) : so(s), saved(s ? s->pvScan0 : nullptr) {
-    if (d && d->settings.surfaceKind == SurfaceKind::DriverMemory && so->pvScan0) {
-      so->pvScan0 = static_cast<BYTE*>(so->pvScan0) + d->settings.scanOffsetY * so->lDelta;
-    }
+    if (d && so) MoveScan(so, *d);
   }
   ~ScanShift() {
     if (so) so->pvScan0 = saved;
@@ -200,7 +245,16 @@ K460_API DHPDEV DrvEnablePDEV(DEVMODEW* pdm, LPWSTR pwszLogAddress, ULONG cPat, 
   gJournal.logAddress = k460::WideView(pwszLogAddress);
   gJournal.printer = hDriver;
   gJournal.patternCount = cPat;
-  if (phsurfPatterns) std::memset(phsurfPatterns, 0, cPat * sizeof(HSURF));
+  if (phsurfPatterns) {
+    std::memset(phsurfPatterns, 0, cPat * sizeof(HSURF));
+    for (ULONG i = 0; i < cPat && i < HS_DDI_MAX; ++i) {
+      if (d->settings.flags & kNumberedPatterns) phsurfPatterns[i] = reinterpret_cast<HSURF>(ULONG_PTR{i});
+      if (d->settings.flags & kOwnHatches) {
+        d->hatches[i] = EngCreateBitmap(SIZEL{16, 16}, 0, BMF_1BPP, BMF_TOPDOWN, nullptr);  // zero: all black
+        phsurfPatterns[i] = SurfaceOf(d->hatches[i]);
+      }
+    }
+  }
   GDIINFO caps{};
   caps.ulVersion = GDI_DRIVER_VERSION;
   caps.ulTechnology = DT_RASPRINTER;
@@ -209,6 +263,10 @@ K460_API DHPDEV DrvEnablePDEV(DEVMODEW* pdm, LPWSTR pwszLogAddress, ULONG cPat, 
   caps.cBitsPixel = static_cast<ULONG>(BitsPerPixelOf(d->settings.format));
   caps.cPlanes = 1;
   caps.ulLogPixelsX = caps.ulLogPixelsY = 600;
+  if (d->settings.denStyleStep) {
+    caps.xStyleStep = caps.yStyleStep = 1;
+    caps.denStyleStep = d->settings.denStyleStep;
+  }
   std::memcpy(pdevcaps, &caps, std::min<size_t>(cjCaps, sizeof(caps)));
   DEVINFO info{};
   info.flGraphicsCaps = d->settings.graphicsCaps;
@@ -244,6 +302,9 @@ K460_API void DrvDisablePDEV(DHPDEV dhpdev) {
   Note("DrvDisablePDEV");
   auto* d = reinterpret_cast<TestDevice*>(dhpdev);
   EngDeletePalette(d->palette);
+  for (HBITMAP hatch : d->hatches) {
+    if (hatch) EngDeleteSurface(SurfaceOf(hatch));
+  }
   delete d;
 }
 
@@ -415,11 +476,119 @@ K460_API BOOL DrvRealizeBrush(BRUSHOBJ* pbo, SURFOBJ* psoTarget, SURFOBJ* psoPat
   DrawRecord r = Begin("DrvRealizeBrush", psoTarget, psoPattern, nullptr);
   r.hatch = iHatch;
   RecordXlate(r, pxlo);
+  if (psoPattern && psoPattern->iBitmapFormat == BMF_1BPP && psoPattern->pvScan0) {
+    LONG bytes = (psoPattern->sizlBitmap.cx + 7) / 8;
+    for (LONG y = 0; y < psoPattern->sizlBitmap.cy; ++y) {
+      const BYTE* row = static_cast<const BYTE*>(psoPattern->pvScan0) + y * psoPattern->lDelta;
+      r.patternRows.insert(r.patternRows.end(), row, row + bytes);
+    }
+  }
   gJournal.draws.push_back(r);
   auto* realized = static_cast<SIZEL*>(BRUSHOBJ_pvAllocRbrush(pbo, sizeof(SIZEL)));
   if (!realized || !psoPattern) return FALSE;
   *realized = psoPattern->sizlBitmap;
   return TRUE;
+}
+
+K460_API BOOL DrvPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix) {
+  DrawRecord r = Begin("DrvPaint", pso, nullptr, nullptr);
+  r.mix = mix;
+  RecordClip(r, pco);
+  RecordClipPath(r, pco);
+  RecordBrush(r, pbo);
+  gJournal.draws.push_back(r);
+  TestDevice* d = DeviceOf(pso);
+  if (!(d->settings.flags & kDraw)) return TRUE;
+  HandOverMemory(pso, *d);
+  ScanShift shift(pso, d);
+  return EngPaint(pso, pco, pbo, pptlBrushOrg, mix);
+}
+
+K460_API BOOL DrvLineTo(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1, LONG x2, LONG y2,
+                        RECTL* prclBounds, MIX mix) {
+  DrawRecord r = Begin("DrvLineTo", pso, nullptr, nullptr);
+  r.mix = mix;
+  r.lineFrom = {x1, y1};
+  r.lineTo = {x2, y2};
+  if (prclBounds) r.lineBounds = *prclBounds;
+  RecordClip(r, pco);
+  RecordBrush(r, pbo);
+  gJournal.draws.push_back(r);
+  TestDevice* d = DeviceOf(pso);
+  if (d->settings.flags & kRefusePaths) return FALSE;
+  if (!(d->settings.flags & kDraw)) return TRUE;
+  HandOverMemory(pso, *d);
+  ScanShift shift(pso, d);
+  return EngLineTo(pso, pco, pbo, x1, y1, x2, y2, prclBounds, mix);
+}
+
+K460_API BOOL DrvStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo,
+                            POINTL* pptlBrushOrg, LINEATTRS* plineattrs, MIX mix) {
+  DrawRecord r = Begin("DrvStrokePath", pso, nullptr, nullptr);
+  r.mix = mix;
+  RecordPath(r, ppo);
+  RecordClip(r, pco);
+  RecordClipPath(r, pco);
+  RecordLine(r, pxo, plineattrs);
+  RecordBrush(r, pbo);
+  gJournal.draws.push_back(r);
+  TestDevice* d = DeviceOf(pso);
+  if (d->settings.flags & kRefusePaths) return FALSE;
+  if (!(d->settings.flags & kDraw)) return TRUE;
+  HandOverMemory(pso, *d);
+  ScanShift shift(pso, d);
+  return EngStrokePath(pso, ppo, pco, pxo, pbo, pptlBrushOrg, plineattrs, mix);
+}
+
+namespace {
+
+// A refusing path call on driver memory leaves the scan pointer moved, as
+// the host-based driver does before it lets the engine draw.
+BOOL Refuse(SURFOBJ* pso, TestDevice& d) {
+  HandOverMemory(pso, d);
+  MoveScan(pso, d);
+  return FALSE;
+}
+
+}  // namespace
+
+K460_API BOOL DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix,
+                          FLONG flOptions) {
+  DrawRecord r = Begin("DrvFillPath", pso, nullptr, nullptr);
+  r.mix = mix;
+  r.fillOptions = flOptions;
+  RecordPath(r, ppo);
+  RecordClip(r, pco);
+  RecordClipPath(r, pco);
+  RecordBrush(r, pbo);
+  gJournal.draws.push_back(r);
+  TestDevice* d = DeviceOf(pso);
+  if (d->settings.flags & kRefusePaths) return Refuse(pso, *d);
+  if (!(d->settings.flags & kDraw)) return TRUE;
+  HandOverMemory(pso, *d);
+  ScanShift shift(pso, d);
+  return EngFillPath(pso, ppo, pco, pbo, pptlBrushOrg, mix, flOptions);
+}
+
+K460_API BOOL DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pboStroke,
+                                   LINEATTRS* plineattrs, BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
+                                   FLONG flOptions) {
+  DrawRecord r = Begin("DrvStrokeAndFillPath", pso, nullptr, nullptr);
+  r.mix = mixFill;
+  r.fillOptions = flOptions;
+  RecordPath(r, ppo);
+  RecordClip(r, pco);
+  RecordClipPath(r, pco);
+  RecordLine(r, pxo, plineattrs);
+  RecordBrush(r, pboStroke);
+  if (pboFill) r.fillColor = BRUSHOBJ_ulGetBrushColor(pboFill);
+  gJournal.draws.push_back(r);
+  TestDevice* d = DeviceOf(pso);
+  if (d->settings.flags & kRefusePaths) return Refuse(pso, *d);
+  if (!(d->settings.flags & kDraw)) return TRUE;
+  HandOverMemory(pso, *d);
+  ScanShift shift(pso, d);
+  return EngStrokeAndFillPath(pso, ppo, pco, pxo, pboStroke, plineattrs, pboFill, pptlBrushOrg, mixFill, flOptions);
 }
 
 // ---- the driver's entry -------------------------------------------------------------
@@ -442,6 +611,11 @@ DRVFN gFunctions[] = {
     {INDEX_DrvStretchBlt, reinterpret_cast<PFN>(&DrvStretchBlt)},
     {INDEX_DrvCopyBits, reinterpret_cast<PFN>(&DrvCopyBits)},
     {INDEX_DrvRealizeBrush, reinterpret_cast<PFN>(&DrvRealizeBrush)},
+    {INDEX_DrvPaint, reinterpret_cast<PFN>(&DrvPaint)},
+    {INDEX_DrvLineTo, reinterpret_cast<PFN>(&DrvLineTo)},
+    {INDEX_DrvStrokePath, reinterpret_cast<PFN>(&DrvStrokePath)},
+    {INDEX_DrvFillPath, reinterpret_cast<PFN>(&DrvFillPath)},
+    {INDEX_DrvStrokeAndFillPath, reinterpret_cast<PFN>(&DrvStrokeAndFillPath)},
 };
 
 }  // namespace

@@ -27,6 +27,11 @@ inline constexpr DWORD kFailReset = 0x04;       // DrvResetPDEV refuses (flag of
 inline constexpr DWORD kNoAssociate = 0x08;     // the surface is never associated with the device
 inline constexpr DWORD kIndexedPalette = 0x10;  // the device palette is black and white, indexed
 inline constexpr DWORD kBgrPalette = 0x20;      // the device palette is BGR
+inline constexpr DWORD kRefusePaths = 0x40;     // DrvLineTo and the path calls answer FALSE; on driver memory
+                                                // DrvFillPath and DrvStrokeAndFillPath first move pvScan0
+                                                // down by scanOffsetY and leave it there
+inline constexpr DWORD kNumberedPatterns = 0x80;  // DrvEnablePDEV fills the pattern array with 0 to 5
+inline constexpr DWORD kOwnHatches = 0x100;       // DrvEnablePDEV gives 16 x 16 hatch bitmaps, all black
 
 struct TestDriverSettings {
   DWORD magic = 0x54445654;
@@ -39,6 +44,7 @@ struct TestDriverSettings {
   DWORD flags = 0;
   LONG scanOffsetY = 0;
   FLONG graphicsCaps = 0;
+  LONG denStyleStep = 0;  // nonzero: style steps 1, 1 and this
 };
 
 // A device mode with the settings as its private part.
@@ -55,9 +61,16 @@ struct TestDevMode {
 // Source colours the driver translates for sources without a palette.
 inline constexpr ULONG kProbeColours[] = {0x0000FF, 0x00FF00, 0xFF0000, 0xF800, 0x07E0, 0x001F};
 
+// One record of a path as PATHOBJ_bEnum gave it.
+struct PathRecord {
+  FLONG flags = 0;
+  std::vector<POINTFIX> points;
+};
+
 // One drawing call as the driver saw it.
 struct DrawRecord {
-  std::string call;  // "DrvBitBlt", "DrvCopyBits", "DrvStretchBlt", "DrvRealizeBrush"
+  std::string call;  // "DrvBitBlt", "DrvCopyBits", "DrvStretchBlt", "DrvRealizeBrush", "DrvPaint",
+                     // "DrvLineTo", "DrvStrokePath", "DrvFillPath", "DrvStrokeAndFillPath"
   bool sourceIsDevice = false;  // DrvCopyBits reading the device surface back
   bool targetIsDevice = false;
   ROP4 rop4 = 0;
@@ -83,6 +96,27 @@ struct DrawRecord {
   ULONG hatch = 0;
   ULONG stretchMode = 0;
   LONG bandTop = 0;
+  std::vector<BYTE> patternRows;  // DrvRealizeBrush: the pattern's rows (one-bit patterns)
+  // Lines and paths.
+  MIX mix = 0;
+  std::vector<PathRecord> path;
+  FLONG pathFlags = 0;  // PATHOBJ::fl
+  RECTFX pathBounds{};
+  bool hasLineAttrs = false;
+  FLONG lineFlags = 0;
+  ULONG join = 0;
+  ULONG cap = 0;
+  FLOAT_LONG width{};
+  FLOATL miterLimit = 0;
+  std::vector<FLOAT_LONG> style;
+  ULONG xformKind = 0xFFFFFFFF;  // XFORMOBJ_iGetXform; none without a transform object
+  XFORML xform{};
+  FLONG fillOptions = 0;
+  ULONG fillColor = 0;  // DrvStrokeAndFillPath: the fill brush's colour
+  POINTL lineFrom{};
+  POINTL lineTo{};
+  RECTL lineBounds{};
+  std::vector<PathRecord> clipPath;  // CLIPOBJ_ppoGetPath of a complex clip
 };
 
 struct TestJournal {
