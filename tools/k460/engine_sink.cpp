@@ -68,8 +68,6 @@ LONG EngineSink::Y(double y) const { return static_cast<LONG>(std::lround(y * sc
 
 RECTL EngineSink::ToDevice(const print::Rect& r) const { return {X(r.left), Y(r.top), X(r.right), Y(r.bottom)}; }
 
-LONG EngineSink::PenPixels() const { return std::max<LONG>(1, std::lround(pen_.width * scaleX_)); }
-
 void EngineSink::StartDocument(const std::string&, int) {}
 
 void EngineSink::StartPage(const print::PageSetup&, int) { Check(dc_.StartPage(), "to start a page"); }
@@ -78,72 +76,129 @@ void EngineSink::EndPage() { Check(dc_.EndPage(), "to end a page"); }
 
 void EngineSink::ClipRect(const print::Rect& rect) { dc_.SetClip({ToDevice(rect)}); }
 
-void EngineSink::ClipPath(const print::Path&, print::FillMode) {
-  ++skipped_["clip path"];
-  dc_.ResetClip();
+void EngineSink::ClipPath(const print::Path& outline, print::FillMode mode) {
+  engine::Path path;
+  for (const auto& segment : outline) {
+    POINTL a = ToDevice(segment.points[0]);
+    switch (segment.kind) {
+      case print::PathSegment::Kind::MoveTo: path.MoveTo(a.x, a.y); break;
+      case print::PathSegment::Kind::LineTo: path.LineTo(a.x, a.y); break;
+      case print::PathSegment::Kind::BezierTo:
+        path.BezierTo(a, ToDevice(segment.points[1]), ToDevice(segment.points[2]));
+        break;
+      case print::PathSegment::Kind::Close: path.Close(); break;
+    }
+  }
+  auto fill = mode == print::FillMode::Winding ? engine::FillMode::Winding : engine::FillMode::Alternate;
+  Check(dc_.SetClipPath(path, fill), "to clip to a path");
 }
 
 void EngineSink::ResetClip() { dc_.ResetClip(); }
 
-void EngineSink::Fill(const RECTL& rect, const print::Color& color) {
-  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-  Check(dc_.FillRect(rect, ToColorRef(color)), "to fill");
-}
-
 void EngineSink::Text(const print::Point&, const std::u16string&) { ++skipped_["text"]; }
 
-// Lines along an axis are thin rectangles; others wait for the engine's paths.
-void EngineSink::Line(const print::Point& from, const print::Point& to) {
-  if (pen_.style == print::PenStyle::None) return;
-  if (pen_.style != print::PenStyle::Solid || (from.x != to.x && from.y != to.y)) {
-    ++skipped_["line"];
-    return;
+POINTL EngineSink::ToDevice(const print::Point& p) const { return {X(p.x), Y(p.y)}; }
+
+std::vector<POINTL> EngineSink::ToDevice(const std::vector<print::Point>& points) const {
+  std::vector<POINTL> out;
+  out.reserve(points.size());
+  for (const auto& p : points) out.push_back(ToDevice(p));
+  return out;
+}
+
+engine::Pen EngineSink::DevicePen() const {
+  using Style = engine::Pen::Style;
+  engine::Pen pen = engine::Pen::Solid(ToColorRef(pen_.color), static_cast<FLOATL>(pen_.width * scaleX_));
+  switch (pen_.style) {
+    case print::PenStyle::None: return engine::Pen::None();
+    case print::PenStyle::Solid: break;
+    case print::PenStyle::Dash: pen.style = Style::Dash; break;
+    case print::PenStyle::Dot: pen.style = Style::Dot; break;
+    case print::PenStyle::DashDot: pen.style = Style::DashDot; break;
+    case print::PenStyle::DashDotDot: pen.style = Style::DashDotDot; break;
+    case print::PenStyle::Custom:
+      pen.style = Style::Custom;
+      for (double d : pen_.dashes) pen.dashes.push_back(static_cast<FLOATL>(d * scaleX_));
+      break;
   }
-  const LONG w = PenPixels();
-  LONG x0 = std::min(X(from.x), X(to.x)), x1 = std::max(X(from.x), X(to.x));
-  LONG y0 = std::min(Y(from.y), Y(to.y)), y1 = std::max(Y(from.y), Y(to.y));
-  Fill({x0 - w / 2, y0 - w / 2, x1 - w / 2 + w, y1 - w / 2 + w}, pen_.color);
+  return pen;
 }
 
-void EngineSink::Polyline(const std::vector<print::Point>& points) {
-  for (std::size_t i = 1; i < points.size(); ++i) Line(points[i - 1], points[i]);
-}
-
-void EngineSink::Bezier(const std::vector<print::Point>&) { ++skipped_["Bezier"]; }
-
-void EngineSink::Polygon(const std::vector<print::Point>&, print::FillMode) { ++skipped_["polygon"]; }
-
-void EngineSink::Rectangle(const print::Rect& rect) {
-  RECTL r = ToDevice(rect);
+// Hatch lines and pattern bits are painted over the page, which shows
+// between them: such fills are combined with the page by "pen AND page".
+engine::Brush EngineSink::DeviceBrush(bool* overPage) const {
+  *overPage = false;
   switch (brush_.kind) {
-    case print::BrushKind::None: break;
-    case print::BrushKind::Solid: Fill(r, brush_.color); break;
-    case print::BrushKind::Hatch: ++skipped_["hatch brush"]; break;
+    case print::BrushKind::None: return engine::Brush::None();
+    case print::BrushKind::Solid: return engine::Brush::Solid(ToColorRef(brush_.color));
+    case print::BrushKind::Hatch: {
+      static constexpr ULONG kStyles[] = {HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL, HS_BDIAGONAL, HS_CROSS, HS_DIAGCROSS};
+      *overPage = true;
+      return engine::Brush::Hatched(kStyles[static_cast<int>(brush_.hatch)], ToColorRef(brush_.color));
+    }
     case print::BrushKind::Pattern: {
-      // The pattern's 1 bits take the brush colour, its 0 bits keep the page.
-      std::vector<std::uint8_t> bits(8 * 4, 0);
-      for (int y = 0; y < 8; ++y) bits[4 * y] = static_cast<std::uint8_t>(~brush_.pattern[y]);
+      // Index 0 is the brush colour (the pattern's 1 bits), 1 is white.
       engine::Image pattern;
       pattern.width = 8;
       pattern.height = 8;
       pattern.format = BMF_1BPP;
-      pattern.bits = bits.data();
+      pattern.bits = patternBits_.data();
       pattern.stride = 4;
       pattern.palette = {ToColorRef(brush_.color), engine::RGB(255, 255, 255)};
-      Check(dc_.PatBlt(r, engine::Brush::Pattern(pattern), 0xA0), "to fill with a pattern");  // pattern AND page
-      break;
+      *overPage = true;
+      return engine::Brush::Pattern(pattern);
     }
   }
+  return engine::Brush::None();
+}
+
+void EngineSink::SetBrush(const print::Brush& brush) {
+  brush_ = brush;
+  patternBits_.fill(0);
+  for (int y = 0; y < 8; ++y) patternBits_[4 * y] = static_cast<std::uint8_t>(~brush.pattern[y]);
+}
+
+template <class Draw>
+void EngineSink::Filled(Draw draw, const char* what) {
+  bool overPage = false;
+  engine::Brush brush = DeviceBrush(&overPage);
+  if (overPage) dc_.SetMix(R2_MASKPEN);
+  bool ok = draw(brush);
+  if (overPage) dc_.SetMix(R2_COPYPEN);
+  Check(ok, what);
+}
+
+void EngineSink::Line(const print::Point& from, const print::Point& to) {
   if (pen_.style == print::PenStyle::None) return;
-  if (pen_.style != print::PenStyle::Solid) {
-    ++skipped_["dashed outline"];
-    return;
-  }
-  const LONG w = PenPixels();
-  Fill({r.left, r.top, r.right, r.top + w}, pen_.color);
-  Fill({r.left, r.bottom - w, r.right, r.bottom}, pen_.color);
-  Fill({r.left, r.top, r.left + w, r.bottom}, pen_.color);
-  Fill({r.right - w, r.top, r.right, r.bottom}, pen_.color);
+  Check(dc_.Line(ToDevice(from), ToDevice(to), DevicePen()), "to draw a line");
+}
+
+void EngineSink::Polyline(const std::vector<print::Point>& points) {
+  if (pen_.style == print::PenStyle::None || points.size() < 2) return;
+  Check(dc_.Polyline(ToDevice(points), DevicePen()), "to draw a polyline");
+}
+
+// A start point and then three points a curve.
+void EngineSink::Bezier(const std::vector<print::Point>& points) {
+  if (pen_.style == print::PenStyle::None || points.size() < 4) return;
+  engine::Path path;
+  POINTL start = ToDevice(points[0]);
+  path.MoveTo(start.x, start.y);
+  for (std::size_t i = 1; i + 2 < points.size(); i += 3)
+    path.BezierTo(ToDevice(points[i]), ToDevice(points[i + 1]), ToDevice(points[i + 2]));
+  Check(dc_.StrokePath(path, DevicePen()), "to draw a curve");
+}
+
+void EngineSink::Polygon(const std::vector<print::Point>& points, print::FillMode mode) {
+  if (points.size() < 2) return;
+  auto fill = mode == print::FillMode::Winding ? engine::FillMode::Winding : engine::FillMode::Alternate;
+  Filled([&](const engine::Brush& brush) { return dc_.Polygon(ToDevice(points), DevicePen(), brush, fill); },
+         "to draw a polygon");
+}
+
+void EngineSink::Rectangle(const print::Rect& rect) {
+  Filled([&](const engine::Brush& brush) { return dc_.Rectangle(ToDevice(rect), DevicePen(), brush); },
+         "to draw a rectangle");
 }
 
 void EngineSink::Image(const print::Raster& raster, const print::Rect& dest) {

@@ -4,6 +4,7 @@
 // resolution, less the printable area's offset.
 #pragma once
 
+#include <array>
 #include <map>
 #include <string>
 
@@ -20,7 +21,7 @@ class EngineSink : public print::PageSink {
   void StartDocument(const std::string& source, int pageCount) override;
   void StartPage(const print::PageSetup& setup, int pageNumber) override;
   void SetPen(const print::Pen& pen) override { pen_ = pen; }
-  void SetBrush(const print::Brush& brush) override { brush_ = brush; }
+  void SetBrush(const print::Brush& brush) override;
   void SetFont(const print::Font&) override {}
   void SetTextColor(const print::Color&) override {}
   void ClipRect(const print::Rect& rect) override;
@@ -41,10 +42,16 @@ class EngineSink : public print::PageSink {
 
  private:
   RECTL ToDevice(const print::Rect& rect) const;
+  POINTL ToDevice(const print::Point& point) const;
+  std::vector<POINTL> ToDevice(const std::vector<print::Point>& points) const;
   LONG X(double x) const;
   LONG Y(double y) const;
-  LONG PenPixels() const;
-  void Fill(const RECTL& rect, const print::Color& color);
+  engine::Pen DevicePen() const;
+  engine::Brush DeviceBrush(bool* overPage) const;
+  // Draws a filled shape with the current brush, combined with the page
+  // where the brush lets it show through.
+  template <class Draw>
+  void Filled(Draw draw, const char* what);
   void Check(bool ok, const char* what);
 
   engine::DeviceContext& dc_;
@@ -52,6 +59,7 @@ class EngineSink : public print::PageSink {
   POINTL offset_{0, 0};
   print::Pen pen_;
   print::Brush brush_;
+  std::array<std::uint8_t, 32> patternBits_{};  // the brush pattern as 1-bit rows of 4 bytes
   std::map<std::string, int> skipped_;
 };
 
