@@ -36,6 +36,13 @@ std::uint64_t Sheet::BlackCount() const {
   return black;
 }
 
+std::uint64_t Sheet::BlackIn(const RECTL& area) const {
+  std::uint64_t black = 0;
+  for (LONG y = std::max<LONG>(area.top, 0); y < std::min<LONG>(area.bottom, header.Height); ++y)
+    for (LONG x = std::max<LONG>(area.left, 0); x < std::min<LONG>(area.right, header.Width); ++x) black += Black(x, y);
+  return black;
+}
+
 RECTL Sheet::BlackBounds() const {
   RECTL bounds{header.Width, header.Height, 0, 0};
   for (std::int32_t y = 0; y < header.Height; ++y) {

@@ -36,6 +36,7 @@ struct Sheet {
 
   bool Black(std::int32_t x, std::int32_t y) const;
   std::uint64_t BlackCount() const;
+  std::uint64_t BlackIn(const RECTL& area) const;
   // The smallest rectangle holding every black pixel; all zero when there is none.
   RECTL BlackBounds() const;
 };
