@@ -47,6 +47,33 @@ void CopyBitRun(const std::uint8_t* src, std::int64_t srcBytes, std::int64_t src
     dstBit += whole * 8;
     count -= whole * 8;
   }
+  // Up to the destination's next byte boundary, then whole bytes, each made
+  // of two source bytes, then the rest.
+  auto partial = [&](std::int64_t limit) {
+    const int offset = static_cast<int>(dstBit & 7);
+    const int n = static_cast<int>(std::min<std::int64_t>(8 - offset, limit));
+    const std::uint8_t mask = static_cast<std::uint8_t>((0xFFu >> offset) & (0xFFu << (8 - offset - n)));
+    std::uint8_t& d = dst[dstBit >> 3];
+    d = static_cast<std::uint8_t>((d & ~mask) | ((Fetch8(src, srcBytes, srcBit) >> offset) & mask));
+    srcBit += n;
+    dstBit += n;
+    count -= n;
+  };
+  if (count > 0 && (dstBit & 7) != 0) partial(count);
+  if (count >= 8) {
+    const int shift = static_cast<int>(srcBit & 7);
+    std::int64_t whole = count / 8;
+    const std::uint8_t* from = src + (srcBit >> 3);
+    std::uint8_t* to = dst + (dstBit >> 3);
+    // The last whole byte may need a source byte past the row: Fetch8 reads it safely.
+    const std::int64_t safe = shift == 0 ? whole : std::min(whole, srcBytes - (srcBit >> 3) - 1);
+    for (std::int64_t i = 0; i < safe; ++i) {
+      to[i] = shift == 0 ? from[i] : static_cast<std::uint8_t>((from[i] << shift) | (from[i + 1] >> (8 - shift)));
+    }
+    srcBit += safe * 8;
+    dstBit += safe * 8;
+    count -= safe * 8;
+  }
   while (count > 0) {
     const int offset = static_cast<int>(dstBit & 7);
     const int n = static_cast<int>(std::min<std::int64_t>(8 - offset, count));
