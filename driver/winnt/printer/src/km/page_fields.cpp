@@ -46,7 +46,9 @@ PageFields MakePageFields(const HbDevice& d) {
   h.Height = S16(g.surface.height);
   h.Coding = kCodingMH;
   h.CopyNum = S16(d.devMode.dm.dmCopies);
-  h.Paper = S16(d.job.outputPaper >= hostsettings::kFreeSizePaperCode ? kPaperCustom : d.job.outputPaper);
+  // The paper of the sheet as it is rendered: in a document whose device was
+  // replaced, the first page's output paper.
+  h.Paper = S16(g.sheetPaper >= hostsettings::kFreeSizePaperCode ? kPaperCustom : g.sheetPaper);
   h.Orient = Flag(g.sheetTurn != g.sheetLandscape);
   if (rowTurnDiffers) h.Orient = Flag(h.Orient == 0);
   h.Casset = S16(d.settings.hsSourceIndex);

@@ -223,6 +223,7 @@ TEST_F(DocumentFlowTest, AResetKeepsTheFirstPagesSheetAndTheDuplexSide) {
     if (page == 1) {
       JobDevMode landscape = job;
       landscape.settings.hsLandscape = 1;
+      landscape.settings.hsPaperIndex = 4;  // A3
       ASSERT_TRUE(dc->ResetDevice(landscape.Build()));
     }
     ASSERT_TRUE(dc->StartPage());
@@ -233,7 +234,9 @@ TEST_F(DocumentFlowTest, AResetKeepsTheFirstPagesSheetAndTheDuplexSide) {
   auto sheets = Sheets();
   ASSERT_EQ(sheets.size(), 2u);
   EXPECT_EQ(sheets[0].BlackBounds().left, 400 + 16 + 108 + ShiftOf(100));
-  EXPECT_EQ(sheets[1].header.Width, 4992) << "the sheet keeps the first page's orientation";
+  EXPECT_EQ(sheets[1].header.Width, 4992) << "the sheet keeps the first page's paper and orientation";
+  EXPECT_EQ(sheets[1].header.Paper, 0) << "A4, as the raster is";
+  EXPECT_EQ(sheets[1].header.Orient, 0);
   // The landscape page is wider than the portrait sheet: it starts at the
   // sheet's left edge, and as a back side it moves left by the back margin.
   EXPECT_EQ(sheets[1].BlackBounds().left, 400 + 108 - ShiftOf(100));
