@@ -54,8 +54,12 @@ int PrintDocuments(const PrintOptions& o) {
   }
   auto driver = FindDriver(setup->driverName);
   std::u16string library = driver ? driver->driverFile : u"";
-  if (!EqualsNoCase(library, u"xlgraph.dll") && !EqualsNoCase(library, u"p5graph.dll")) {
-    std::cerr << "k460 print: printing through " << Utf16ToUtf8(library) << " is not available yet\n";
+  // The PCL drivers take the job settings record the options map onto; the
+  // host-based drivers print with their own defaults until their options
+  // have a table of their own.
+  const bool pcl = EqualsNoCase(library, u"xlgraph.dll") || EqualsNoCase(library, u"p5graph.dll");
+  if (!pcl && (!o.copies.empty() || !o.options.empty() || !o.fields.empty())) {
+    std::cerr << "k460 print: options for " << Utf16ToUtf8(library) << " are not available yet\n";
     return kExitBadInput;
   }
 
@@ -106,7 +110,7 @@ int PrintDocuments(const PrintOptions& o) {
   engine::DeviceOptions deviceOptions;
   deviceOptions.deviceName = setup->name;
   deviceOptions.outputFile = Utf8ToUtf16(o.output);
-  auto dc = engine::DeviceContext::Open(library, printer.handle, &settings.dm, deviceOptions);
+  auto dc = engine::DeviceContext::Open(library, printer.handle, pcl ? &settings.dm : nullptr, deviceOptions);
   if (!dc) {
     std::cerr << "k460 print: the driver " << Utf16ToUtf8(library) << " could not be started (error "
               << GetLastError() << ")\n";
