@@ -109,6 +109,7 @@ int PrintDocuments(const PrintOptions& o) {
 
   engine::DeviceOptions deviceOptions;
   deviceOptions.deviceName = setup->name;
+  deviceOptions.logAddress = setup->portName;  // the port the driver prints to
   deviceOptions.outputFile = Utf8ToUtf16(o.output);
   auto dc = engine::DeviceContext::Open(library, printer.handle, pcl ? &settings.dm : nullptr, deviceOptions);
   if (!dc) {
