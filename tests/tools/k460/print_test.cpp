@@ -128,3 +128,37 @@ TEST_F(PrintCommandTest, BadInputIsAClearErrorAndSendsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// `k460 dump` of a page stream: one line a page with its fields and "black=N".
+std::vector<long> BlackPixelsPerPage(const std::string& dump) {
+  std::vector<long> black;
+  std::istringstream lines(dump);
+  std::string line;
+  while (std::getline(lines, line)) {
+    auto at = line.find(" black=");
+    if (line.rfind("page ", 0) == 0 && at != std::string::npos) black.push_back(std::stol(line.substr(at + 7)));
+  }
+  return black;
+}
+
+TEST_F(PrintCommandTest, HostBasedDriverWritesOneSheetPerPageWithWhatWasDrawn) {
+  struct Case {
+    std::string file;
+    std::size_t sheets;
+  };
+  const Case cases[] = {{"sample.k460", 2}, {"sample.png", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    CommandRun run = K460("print -q --driver hbgraph --output " + Output() + " " + Sample(c.file));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    CommandRun dump = K460("dump " + Output());
+    ASSERT_EQ(dump.exitCode, 0) << dump.output;
+    auto black = BlackPixelsPerPage(dump.output);
+    ASSERT_EQ(black.size(), c.sheets) << dump.output;
+    for (long b : black) EXPECT_GT(b, 10000);  // the page's drawing reached the sheet
+  }
+}
+
+}  // namespace
