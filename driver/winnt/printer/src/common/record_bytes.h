@@ -12,22 +12,12 @@
 #include <span>
 #include <type_traits>
 
+#include "platform/base/byte_order.h"
+
 namespace k460::hostsettings {
 
-template <std::integral T>
-constexpr T LoadLe(const std::uint8_t* p) {
-  using U = std::make_unsigned_t<T>;
-  U value = 0;
-  for (std::size_t i = 0; i < sizeof(T); ++i) value = static_cast<U>(value | (U(p[i]) << (8 * i)));
-  return static_cast<T>(value);
-}
-
-template <std::integral T>
-constexpr void StoreLe(std::uint8_t* p, T value) {
-  using U = std::make_unsigned_t<T>;
-  const U bits = static_cast<U>(value);
-  for (std::size_t i = 0; i < sizeof(T); ++i) p[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-}
+using k460::LoadLe;
+using k460::StoreLe;
 
 // One field (an integer or an array of integers) at `offset` of `out`.
 template <class Field>
