@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "tests/support/machine_fixture.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -21,15 +22,9 @@ struct CompilerRun {
 
 CompilerRun Compile(const fs::path& script, const fs::path& output, const std::string& extra = "") {
   std::string command = std::string("'") + K460RC_PROGRAM + "' -o '" + output.string() + "' " + extra + " '" +
-                        script.string() + "' 2>&1";
-  CompilerRun run{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[512];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+                        script.string() + "'";
+  auto run = k460::testing::RunProgram(command);
+  return {run.exitCode, run.output};
 }
 
 void WriteText(const fs::path& path, const std::string& text) {
@@ -87,14 +82,7 @@ TEST_F(CompilerTest, ErrorsInIncludedFilesNameThatFile) {
 }
 
 TEST_F(CompilerTest, UsageErrorsExitWithStatusTwo) {
-  std::string command = std::string("'") + K460RC_PROGRAM + "' 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  char buffer[256];
-  while (std::fread(buffer, 1, sizeof buffer, pipe)) {
-  }
-  int status = pclose(pipe);
-  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_EQ(k460::testing::RunProgram(std::string("'") + K460RC_PROGRAM + "'").exitCode, 2);
 }
 
 TEST_F(CompilerTest, TheDependencyFileListsEveryFileRead) {

@@ -3,38 +3,25 @@
 // codes and messages of bad documents and options.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "tests/support/machine_fixture.h"
+#include "tests/support/run_program.h"
 #include "tools/pclxl_reader/pclxl_reader.h"
 
 namespace {
 
 namespace pclxl = k460::pclxl;
 
-struct CommandRun {
-  int exitCode = -1;
-  std::string output;  // stdout and stderr together
-};
+using CommandRun = k460::testing::ProgramRun;
 
 class PrintCommandTest : public k460::testing::MachineTest {
  protected:
   CommandRun K460(const std::string& arguments) {
-    const std::string command =
-        std::string(K460_BIN_DIR) + "/k460 --root '" + root().string() + "' " + arguments + " 2>&1";
-    CommandRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return k460::testing::RunProgram(std::string(K460_BIN_DIR) + "/k460 --root '" + root().string() + "' " + arguments);
   }
   std::string Sample(const std::string& name) { return std::string(K460_SOURCE_DIR) + "/samples/" + name; }
   std::string Output() { return (root() / "job.prn").string(); }

@@ -7,34 +7,20 @@
 #include <string>
 
 #include "tests/support/machine_fixture.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
 using namespace std::string_literals;
 
-struct RunResult {
-  int exitCode;
-  std::string output;
-};
-
-RunResult RunCommand(const std::string& command) {
-  RunResult result{-1, {}};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
-  int status = pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
 
 class DumpPclXl : public k460::testing::MachineTest {
  protected:
   std::string Dump(const std::string& bytes, int& exitCode) {
     auto file = root() / "job.prn";
     std::ofstream(file, std::ios::binary) << bytes;
-    RunResult r = RunCommand(std::string(K460_BIN_DIR) + "/k460 --root " + root().string() + " dump " + file.string() +
-                      " 2>&1");
+    auto r = k460::testing::RunProgram(std::string(K460_BIN_DIR) + "/k460 --root " + root().string() + " dump " +
+                                       file.string());
     exitCode = r.exitCode;
     return r.output;
   }
