@@ -2,7 +2,6 @@
 // end with a non-zero status without writing output; a good script lists
 // every file it read as a dependency.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
