@@ -105,12 +105,12 @@ class CodeTree {
       for (const char* bit = code.bits; *bit; ++bit) {
         // The codes are a prefix code: no code passes through another's leaf.
         if (nodes_[node].value >= 0) std::abort();
-        int& next = nodes_[node].child[*bit - '0'];
-        if (next < 0) {
-          next = static_cast<int>(nodes_.size());
-          nodes_.push_back({{-1, -1}, -1});
+        const int branch = *bit - '0';
+        if (nodes_[node].child[branch] < 0) {
+          nodes_[node].child[branch] = static_cast<int>(nodes_.size());
+          nodes_.push_back({{-1, -1}, -1});  // may move the nodes: no reference is held across it
         }
-        node = next;
+        node = nodes_[node].child[branch];
       }
       if (nodes_[node].value >= 0 || nodes_[node].child[0] >= 0 || nodes_[node].child[1] >= 0) std::abort();
       nodes_[node].value = code.value;
