@@ -20,8 +20,22 @@ Registry<EngineClip>& Clips() {
 
 EngineClip::EngineClip(const Region& region, const RECTL& target, ULONG uniq) : region_(region) {
   co_.iUniq = uniq;
+  Classify(target);
+}
+
+EngineClip::EngineClip(Region&& region, const RECTL& target, ULONG uniq) : region_(std::move(region)) {
+  co_.iUniq = uniq;
+  Classify(target);
+}
+
+void EngineClip::Classify(const RECTL& target) {
   co_.iMode = TC_RECTANGLES;
-  Region visible = region_.Intersect(target);
+  RECTL bounds = region_.Bounds();
+  bool inside = !RectEmpty(bounds) && bounds.left >= target.left && bounds.top >= target.top && bounds.right <= target.right &&
+                bounds.bottom <= target.bottom;
+  // A region wholly inside the target is its own visible part: no copy.
+  Region cut = inside ? Region() : region_.Intersect(target);
+  const Region& visible = inside ? region_ : cut;
   if (visible.Empty()) {
     invisible_ = true;
     co_.iDComplexity = DC_RECT;
@@ -49,8 +63,12 @@ EngineClip* EngineClip::Find(const CLIPOBJ* co) { return Clips().Find(co); }
 std::vector<RECTL> EngineClip::Pieces(const RECTL& bounds) const { return region_.Intersect(bounds).Rects(); }
 
 ULONG EngineClip::EnumStart(bool all, ULONG direction, ULONG limit) {
+  ordered_ = true;
   if (co_.iDComplexity != DC_COMPLEX) {
     order_.assign(1, co_.rclBounds);
+  } else if (all && direction == CD_ANY) {
+    ordered_ = false;  // the region's own order, read in place
+    order_.clear();
   } else {
     order_ = all ? region_.Rects() : region_.Intersect(co_.rclBounds).Rects();
   }
@@ -68,19 +86,20 @@ ULONG EngineClip::EnumStart(bool all, ULONG direction, ULONG limit) {
     default: break;  // CD_ANY: the region's own order
   }
   next_ = 0;
-  if (limit != 0 && order_.size() > limit) return 0xFFFFFFFF;
-  return static_cast<ULONG>(order_.size());
+  if (limit != 0 && Order().size() > limit) return 0xFFFFFFFF;
+  return static_cast<ULONG>(Order().size());
 }
 
 bool EngineClip::Enum(ULONG bytes, ULONG* out) {
   auto* result = reinterpret_cast<ENUMRECTS*>(out);
   size_t room = (bytes - offsetof(ENUMRECTS, arcl)) / sizeof(RECTL);
-  size_t count = std::min(room, order_.size() - next_);
+  const std::vector<RECTL>& order = Order();
+  size_t count = std::min(room, order.size() - next_);
   RECTL* rects = result->arcl;  // the record's array runs on past its declared length
-  for (size_t i = 0; i < count; ++i) rects[i] = order_[next_ + i];
+  for (size_t i = 0; i < count; ++i) rects[i] = order[next_ + i];
   result->c = static_cast<ULONG>(count);
   next_ += count;
-  return next_ < order_.size();
+  return next_ < order.size();
 }
 
 Region ClipRegion(CLIPOBJ* pco, const RECTL& bounds) {

@@ -16,6 +16,8 @@ class EngineClip {
   // whose target is `target`: DC_TRIVIAL when the region covers the
   // target, DC_RECT when one rectangle of the target is left, else DC_COMPLEX.
   EngineClip(const Region& region, const RECTL& target, ULONG uniq);
+  // The same, taking the region over (large regions of drawn pixels).
+  EngineClip(Region&& region, const RECTL& target, ULONG uniq);
   ~EngineClip();
   EngineClip(const EngineClip&) = delete;
   EngineClip& operator=(const EngineClip&) = delete;
@@ -33,8 +35,11 @@ class EngineClip {
 
  private:
   CLIPOBJ co_{};
+  void Classify(const RECTL& target);
+  const std::vector<RECTL>& Order() const { return ordered_ ? order_ : region_.Rects(); }
   Region region_;
-  std::vector<RECTL> order_;
+  std::vector<RECTL> order_;  // when the enumeration needs an order of its own
+  bool ordered_ = false;
   size_t next_ = 0;
   bool invisible_ = false;
 };

@@ -56,10 +56,10 @@ class Offered {
   std::optional<EnginePath> flat_;
 };
 
-bool Paint(PathCall& c, const Region& area, EngineBrush& brush) {
+bool Paint(PathCall& c, Region area, EngineBrush& brush) {
   if (area.Empty()) return true;
   RECTL bounds = area.Bounds();
-  EngineClip clip(area, bounds, NewClipUniq());
+  EngineClip clip(std::move(area), bounds, NewClipUniq());
   SetLastError(ERROR_SUCCESS);
   if (auto paint = c.Hooked<PFN_DrvPaint>(HOOK_PAINT, INDEX_DrvPaint)) {
     return Result(paint(c.so, clip.Object(), brush.Object(), &c.origin, DriverMix(c.mix)));

@@ -57,15 +57,18 @@ std::vector<PathFigure> WidenedFigures(const std::vector<PathFigure>& figures, c
 Region StrokeRegion(const std::vector<PathFigure>& figures, const LINEATTRS& la, const XFORML& xform,
                     const StyleSteps& steps, const RECTL& limit, const Region* clip) {
   if (la.fl & LA_GEOMETRIC) return FillRegion(WidenedFigures(figures, la, xform), true, limit, clip);
-  SpanBuilder spans(clip ? RectIntersect(limit, clip->Bounds()) : limit);
-  StrokeCosmetic(Flatten(figures), la, steps, spans);
+  RECTL reach = clip ? RectIntersect(limit, clip->Bounds()) : limit;
+  PixelMask pixels(reach);
+  StrokeCosmetic(Flatten(figures), la, steps, pixels);
+  SpanBuilder spans(reach);
+  pixels.AddTo(spans);
   return spans.Build(clip);
 }
 
-BOOL PaintRegion(SURFOBJ* so, const Region& region, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix) {
+BOOL PaintRegion(SURFOBJ* so, Region region, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix) {
   if (region.Empty()) return TRUE;
   RECTL bounds = region.Bounds();
-  EngineClip clip(region, bounds, NewClipUniq());
+  EngineClip clip(std::move(region), bounds, NewClipUniq());
   BYTE rop = Rop3FromMix(mix & 0xFF);
   return EngBitBlt(so, nullptr, nullptr, clip.Object(), nullptr, &bounds, nullptr, nullptr, pbo, pptlBrushOrg,
                    MakeRop4(rop, rop));
@@ -96,16 +99,14 @@ BOOL Stroke(SURFOBJ* pso, EnginePath& path, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOB
   Region clip = ClipRegion(pco, surface);
   XFORML xform = MatrixOf(pxo);
   RECTL limit = RectIntersect(PathPixelBounds(path, StrokeReach(la, XformScale(xform))), surface);
-  Region region = StrokeRegion(path.Figures(), la, xform, StepsFor(pso, &path), limit, &clip);
-  return PaintRegion(pso, region, pbo, org, mix);
+  return PaintRegion(pso, StrokeRegion(path.Figures(), la, xform, StepsFor(pso, &path), limit, &clip), pbo, org, mix);
 }
 
 BOOL Fill(SURFOBJ* pso, EnginePath& path, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* org, MIX mix, FLONG options) {
   RECTL surface = SurfaceBounds(pso);
   Region clip = ClipRegion(pco, surface);
   RECTL limit = RectIntersect(PathPixelBounds(path, 0), surface);
-  Region region = FillRegion(path.Figures(), (options & FP_WINDINGMODE) != 0, limit, &clip);
-  return PaintRegion(pso, region, pbo, org, mix);
+  return PaintRegion(pso, FillRegion(path.Figures(), (options & FP_WINDINGMODE) != 0, limit, &clip), pbo, org, mix);
 }
 
 }  // namespace

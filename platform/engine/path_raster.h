@@ -22,6 +22,6 @@ std::vector<PathFigure> WidenedFigures(const std::vector<PathFigure>& figures, c
                                        const XFORML& xform);
 
 // EngBitBlt of the brush over the region with the mix's raster operation.
-BOOL PaintRegion(SURFOBJ* so, const Region& region, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix);
+BOOL PaintRegion(SURFOBJ* so, Region region, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix);
 
 }  // namespace k460::engine

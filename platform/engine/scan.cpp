@@ -6,7 +6,7 @@ namespace k460::engine {
 namespace {
 
 void SortAndMerge(Region::Spans& spans) {
-  std::sort(spans.begin(), spans.end());
+  if (!std::is_sorted(spans.begin(), spans.end())) std::sort(spans.begin(), spans.end());
   size_t out = 0;
   for (size_t i = 0; i < spans.size(); ++i) {
     if (out > 0 && spans[i].first <= spans[out - 1].second) {
@@ -65,8 +65,9 @@ void SpanBuilder::Add(LONG y, LONG x0, LONG x1) {
   rows_[static_cast<size_t>(y - limit_.top)].emplace_back(x0, x1);
 }
 
-Region SpanBuilder::Build(const Region* clip) const {
-  std::vector<Region::Spans> rows = rows_;
+Region SpanBuilder::Build(const Region* clip) {
+  std::vector<Region::Spans> rows = std::move(rows_);
+  rows_.assign(rows.size(), {});
   std::vector<Region::Spans> clipRows;
   if (clip) {
     clipRows.resize(rows.size());
@@ -84,6 +85,34 @@ Region SpanBuilder::Build(const Region* clip) const {
     }
   }
   return Region::FromRows(limit_.top, rows);
+}
+
+PixelMask::PixelMask(const RECTL& limit) : limit_(RectEmpty(limit) ? RECTL{0, 0, 0, 0} : limit) {
+  words_ = static_cast<size_t>((LONGLONG(limit_.right) - limit_.left + 63) / 64);
+  bits_.assign(words_ * static_cast<size_t>(limit_.bottom - limit_.top), 0);
+}
+
+void PixelMask::AddTo(SpanBuilder& out) const {
+  LONG rows = limit_.bottom - limit_.top;
+  for (LONG r = 0; r < rows; ++r) {
+    const uint64_t* row = bits_.data() + static_cast<size_t>(r) * words_;
+    LONG start = -1;
+    for (size_t w = 0; w < words_; ++w) {
+      uint64_t word = row[w];
+      if (start < 0 && word == 0) continue;
+      if (start >= 0 && word == ~uint64_t{0}) continue;
+      for (int b = 0; b < 64; ++b) {
+        bool on = (word >> b) & 1;
+        LONG x = static_cast<LONG>(w * 64 + b);
+        if (on && start < 0) start = x;
+        if (!on && start >= 0) {
+          out.Add(limit_.top + r, limit_.left + start, limit_.left + x);
+          start = -1;
+        }
+      }
+    }
+    if (start >= 0) out.Add(limit_.top + r, limit_.left + start, limit_.left + static_cast<LONG>(words_ * 64));
+  }
 }
 
 void FillPolygons(const std::vector<std::vector<POINTFIX>>& polygons, bool winding, SpanBuilder& out) {

@@ -5,6 +5,7 @@
 // on a right or bottom edge outside.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/engine/ddi_types.h"
@@ -19,12 +20,32 @@ class SpanBuilder {
   const RECTL& Limit() const { return limit_; }
   void Add(LONG y, LONG x0, LONG x1);
   void AddPixel(LONG x, LONG y) { Add(y, x, x + 1); }
-  // Everything added (each pixel once), within `clip` when given.
-  Region Build(const Region* clip) const;
+  // Everything added (each pixel once), within `clip` when given; the
+  // builder is emptied.
+  Region Build(const Region* clip);
 
  private:
   RECTL limit_;
   std::vector<Region::Spans> rows_;
+};
+
+// Single pixels gathered as bits over a limit (cosmetic lines), then
+// handed to a SpanBuilder as runs: no sorting of pixels.
+class PixelMask {
+ public:
+  explicit PixelMask(const RECTL& limit);
+  const RECTL& Limit() const { return limit_; }
+  void Set(LONG x, LONG y) {
+    if (x < limit_.left || x >= limit_.right || y < limit_.top || y >= limit_.bottom) return;
+    size_t bit = static_cast<size_t>(y - limit_.top) * words_ * 64 + static_cast<size_t>(x - limit_.left);
+    bits_[bit / 64] |= uint64_t{1} << (bit % 64);
+  }
+  void AddTo(SpanBuilder& out) const;
+
+ private:
+  RECTL limit_;
+  size_t words_ = 0;  // per row
+  std::vector<uint64_t> bits_;
 };
 
 // Fills polygons given by their corners (each closed from its last corner

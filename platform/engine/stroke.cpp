@@ -52,7 +52,7 @@ class CosmeticStyle {
 
 POINTL PixelOf(POINTFIX p) { return {FloorPixel(LONGLONG(p.x) + 8), FloorPixel(LONGLONG(p.y) + 8)}; }
 
-void CosmeticSegment(POINTL a, POINTL b, CosmeticStyle& style, SpanBuilder& out) {
+void CosmeticSegment(POINTL a, POINTL b, CosmeticStyle& style, PixelMask& out) {
   LONGLONG dx = LONGLONG(b.x) - a.x, dy = LONGLONG(b.y) - a.y;
   LONGLONG adx = std::llabs(dx), ady = std::llabs(dy);
   bool xMajor = adx >= ady;
@@ -64,7 +64,7 @@ void CosmeticSegment(POINTL a, POINTL b, CosmeticStyle& style, SpanBuilder& out)
   LONGLONG err = xMajor ? 2 * ady - adx : 2 * adx - ady;
   for (LONGLONG i = 0; i < steps; ++i) {
     if (style.On() && x >= limit.left && x < limit.right && y >= limit.top && y < limit.bottom) {
-      out.AddPixel(static_cast<LONG>(x), static_cast<LONG>(y));
+      out.Set(static_cast<LONG>(x), static_cast<LONG>(y));
     }
     style.Advance(xMajor);
     if (xMajor) {
@@ -254,7 +254,7 @@ void Dashes(const std::vector<Vec>& pts, bool closed, const std::vector<double>&
 }  // namespace
 
 void StrokeCosmetic(const std::vector<PathFigure>& figures, const LINEATTRS& la, const StyleSteps& steps,
-                    SpanBuilder& out) {
+                    PixelMask& out) {
   CosmeticStyle style(la, steps);
   for (const PathFigure& f : figures) {
     std::vector<POINTFIX> points = FigurePoints(f);

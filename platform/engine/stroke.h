@@ -13,7 +13,7 @@ namespace k460::engine {
 // `figures` are flattened. Every segment covers its first pixel and not its
 // last (a closed figure covers all its corners once).
 void StrokeCosmetic(const std::vector<PathFigure>& figures, const LINEATTRS& la, const StyleSteps& steps,
-                    SpanBuilder& out);
+                    PixelMask& out);
 
 // The outline polygons of a geometric stroke, to be filled by the winding
 // rule; `scale` turns the width and dash lengths into pixels.

@@ -13,9 +13,11 @@ namespace k460::engine {
 namespace {
 
 std::mutex gSurfacesMutex;
+// Never destroyed: surfaces still held by the handle table when the
+// process exits unregister themselves after function statics are gone.
 std::map<const SURFOBJ*, std::weak_ptr<Surface>>& Surfaces() {
-  static std::map<const SURFOBJ*, std::weak_ptr<Surface>> surfaces;
-  return surfaces;
+  static auto* surfaces = new std::map<const SURFOBJ*, std::weak_ptr<Surface>>;
+  return *surfaces;
 }
 
 ULONG NextUniq() {
