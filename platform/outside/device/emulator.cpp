@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <fstream>
@@ -92,7 +93,14 @@ std::string Emulator::Listen() {
   }
   httplib::Server* running = server.get();
   server_ = std::move(server);
-  listener_ = std::thread([running] { running->listen_after_bind(); });
+  auto ended = std::make_shared<std::atomic<bool>>(false);
+  listener_ = std::thread([running, ended] {
+    running->listen_after_bind();
+    *ended = true;
+  });
+  // A stop before the server runs would be lost and leave it running for
+  // ever: return only once it runs (connections queue meanwhile).
+  while (!running->is_running() && !*ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   online_ = true;
   return "";
 }
