@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <fstream>
@@ -30,11 +31,14 @@ Emulator::Emulator(EmulatorOptions options) : options_(std::move(options)), core
 Emulator::~Emulator() { Stop(); }
 
 std::string Emulator::Start() {
-  std::lock_guard lock(mutex_);
+  std::lock_guard request(requestMutex_);
   if (started_) return "";
   if (std::string failure = core_.Prepare(); !failure.empty()) return failure;
-  port_ = options_.port;
-  if (std::string failure = Listen(); !failure.empty()) return failure;
+  {
+    std::lock_guard lock(mutex_);
+    port_ = options_.port;
+    if (std::string failure = Listen(); !failure.empty()) return failure;
+  }
   started_ = true;
   stopping_ = false;
   supervisor_ = std::thread([this] { Supervise(); });
@@ -43,14 +47,17 @@ std::string Emulator::Start() {
 
 void Emulator::Stop() {
   {
-    std::lock_guard lock(mutex_);
+    std::lock_guard request(requestMutex_);
     if (!started_) return;
     stopping_ = true;
   }
   changed_.notify_all();
   supervisor_.join();
-  std::lock_guard lock(mutex_);
-  Silence();
+  {
+    std::lock_guard lock(mutex_);
+    Silence();
+  }
+  std::lock_guard request(requestMutex_);
   started_ = false;
 }
 
@@ -64,13 +71,13 @@ void Emulator::GoOffline(unsigned ms) { Post({true, ms}, true); }
 void Emulator::GoOnline() { Post({false, 0}, true); }
 
 void Emulator::Post(Change change, bool wait) {
-  std::unique_lock lock(mutex_);
-  if (!started_) return;
+  std::unique_lock request(requestMutex_);
+  if (!started_ || stopping_) return;
   change_ = change;
   pending_ = true;
   const std::uint64_t ticket = ++requested_;
   changed_.notify_all();
-  if (wait) changed_.wait(lock, [&] { return applied_ >= ticket || stopping_; });
+  if (wait) changed_.wait(request, [&] { return applied_ >= ticket || stopping_; });
 }
 
 // Called with mutex_ held.
@@ -92,7 +99,14 @@ std::string Emulator::Listen() {
   }
   httplib::Server* running = server.get();
   server_ = std::move(server);
-  listener_ = std::thread([running] { running->listen_after_bind(); });
+  auto ended = std::make_shared<std::atomic<bool>>(false);
+  listener_ = std::thread([running, ended] {
+    running->listen_after_bind();
+    *ended = true;
+  });
+  // A stop before the server runs would be lost and leave it running for
+  // ever: return only once it runs (connections queue meanwhile).
+  while (!running->is_running() && !*ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   online_ = true;
   return "";
 }
@@ -114,32 +128,35 @@ void Emulator::Silence() {
 }
 
 void Emulator::Supervise() {
-  std::unique_lock lock(mutex_);
   auto backAt = std::chrono::steady_clock::time_point::max();
-  while (!stopping_) {
+  std::unique_lock request(requestMutex_);
+  for (;;) {
+    auto ready = [&] { return stopping_ || pending_; };
     if (backAt == std::chrono::steady_clock::time_point::max()) {
-      changed_.wait(lock, [&] { return stopping_ || pending_; });
+      changed_.wait(request, ready);
     } else {
-      changed_.wait_until(lock, backAt, [&] { return stopping_ || pending_; });
+      changed_.wait_until(request, backAt, ready);
     }
     if (stopping_) break;
-    if (pending_) {
-      pending_ = false;
-      Change change = change_;
-      if (change.offline) {
+    const bool asked = pending_;
+    const Change change = change_;
+    const std::uint64_t ticket = requested_;
+    pending_ = false;
+    request.unlock();
+    {
+      std::lock_guard lock(mutex_);
+      if (asked && change.offline) {
         Silence();
         backAt = change.ms ? std::chrono::steady_clock::now() + std::chrono::milliseconds(change.ms)
                            : std::chrono::steady_clock::time_point::max();
-      } else {
+      } else if (asked || std::chrono::steady_clock::now() >= backAt) {
         backAt = std::chrono::steady_clock::time_point::max();
         if (!online_) Listen();
       }
-      applied_ = requested_;
-      changed_.notify_all();
-    } else if (std::chrono::steady_clock::now() >= backAt) {
-      backAt = std::chrono::steady_clock::time_point::max();
-      if (!online_) Listen();
     }
+    request.lock();
+    if (asked) applied_ = ticket;
+    changed_.notify_all();
   }
   changed_.notify_all();
 }

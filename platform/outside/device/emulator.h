@@ -73,14 +73,20 @@ class Emulator {
   DeviceCore core_;
   int port_ = 0;
 
+  // The server and whether it runs. Held while the server starts or stops,
+  // which waits for the requests in progress: no request takes it.
   mutable std::mutex mutex_;
-  std::condition_variable changed_;
   std::unique_ptr<httplib::Server> server_;
   std::thread listener_;
+  bool online_ = false;
+
+  // Changes asked for, and the supervisor that carries them out. A request
+  // (the control endpoint) may ask, so this lock is never held for long.
+  std::mutex requestMutex_;
+  std::condition_variable changed_;
   std::thread supervisor_;
   bool started_ = false;
   bool stopping_ = false;
-  bool online_ = false;
   bool pending_ = false;
   Change change_;
   std::uint64_t requested_ = 0, applied_ = 0;

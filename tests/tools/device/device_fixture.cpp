@@ -25,7 +25,7 @@ void BuildPrintCommand(const CommandFunctions& f, HANDLE hCmd, const std::string
     f.AddHex(hCmd, KEY_SERVICEID, serviceId, 8);
   } else {
     if (command == "CREATE") {
-      f.AddString(hCmd, KEY_JOBNAME, "Quarterly report");
+      f.AddString(hCmd, KEY_JOBNAME, page.jobName.c_str());
       f.AddString(hCmd, KEY_OUTPUTPC, "K460-HOST");
     } else {
       if (network) f.AddHex(hCmd, KEY_SERVICEID, serviceId, 8);

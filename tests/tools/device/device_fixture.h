@@ -21,6 +21,7 @@ namespace k460::testing {
 
 // The settings of the IMAGEINFO and OUTPUTINFO sections of a page.
 struct PageSetup {
+  std::string jobName = "Quarterly report";  // CREATE only
   LONG width = 1728;
   LONG height = 120;
   LONG resolution = 600;

@@ -1,6 +1,10 @@
 // Every fault the device can be asked for, and what the monitors then see
 // through the network library: a network error of its own, or an answer
 // whose CODE or SERVICEID is missing, wrong or a busy or refusal code.
+#include <httplib.h>
+
+#include <thread>
+
 #include "tests/tools/device/device_fixture.h"
 
 namespace k460::testing {
@@ -131,6 +135,34 @@ TEST(FaultTextTest, BadFaultsAreRefused) {
   std::vector<std::string> texts;
   for (const device::Fault& fault : plan.Pending()) texts.push_back(device::FaultText(fault));
   EXPECT_EQ(texts, (std::vector<std::string>{"busy=602@GETSTATUS*3", "drop@DATA*always", "refuse=650@**1"}));
+}
+
+}  // namespace
+}  // namespace k460::testing
+
+namespace k460::testing {
+namespace {
+
+// The control endpoint, as a test in another process or a person uses it.
+TEST_F(DeviceTest, ControlEndpointSetsFaultsAndGoesOffline) {
+  httplib::Client control("127.0.0.1", port());
+  auto added = control.Post("/control/faults", "busy=602@GETSTATUS", "text/plain");
+  ASSERT_TRUE(added);
+  EXPECT_EQ(added->status, 200);
+  auto refused = control.Post("/control/faults", "explode", "text/plain");
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->status, 400);
+  EXPECT_EQ(control.Get("/control/faults")->body, "busy=602@GETSTATUS*1\n");
+  EXPECT_EQ(SendPrint("GETSTATUS", 0, 0, PageSetup{}).code, "602");
+
+  auto offline = control.Post("/control/offline?ms=0", "", "text/plain");
+  ASSERT_TRUE(offline);
+  EXPECT_EQ(offline->status, 202);
+  // It takes effect after the answer; wait for it (no time is asserted).
+  while (device().online()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(SendPrint("GETSTATUS", 0, 0, PageSetup{}).netError, MNET_ERROR_CONNECTION_REFUSED);
+  device().GoOnline();
+  EXPECT_EQ(SendPrint("GETSTATUS", 0, 0, PageSetup{}).code, "600");
 }
 
 }  // namespace
