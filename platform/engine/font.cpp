@@ -131,13 +131,14 @@ HGLYPH EngineFont::HandleOf(char32_t c) {
 
 Glyph* EngineFont::GlyphOf(HGLYPH hg, bool bits, bool outline) {
   Glyph& glyph = glyphs_[hg];
-  if (glyph.loaded && (!bits || glyph.hasBits) && (!outline || glyph.outline)) return &glyph;
-  glyph.loaded = true;
+  bool needBits = bits && !glyph.hasBits, needOutline = outline && !glyph.outline;
+  if (glyph.loaded && !needBits && !needOutline) return &glyph;
   if (request_.device) {
-    LoadDeviceGlyph(glyph, hg, bits);
+    if (!glyph.loaded || needBits) LoadDeviceGlyph(glyph, hg, bits);
   } else {
-    LoadEngineGlyph(glyph, hg, bits, outline);
+    LoadEngineGlyph(glyph, hg, needBits, needOutline);
   }
+  glyph.loaded = true;
   return &glyph;
 }
 
@@ -151,26 +152,30 @@ void EngineFont::LoadEngineGlyph(Glyph& glyph, HGLYPH hg, bool bits, bool outlin
   FT_Matrix matrix{static_cast<FT_Fixed>(cos_ * 65536), static_cast<FT_Fixed>((cos_ * shear - sin_) * 65536),
                    static_cast<FT_Fixed>(sin_ * 65536), static_cast<FT_Fixed>((sin_ * shear + cos_) * 65536)};
   FT_Set_Transform(face, &matrix, nullptr);
-  glyph.data = GLYPHDATA{};
-  glyph.data.hg = hg;
+  bool first = !glyph.loaded;
+  if (first) {
+    glyph.data = GLYPHDATA{};
+    glyph.data.hg = hg;
+  }
   // The same hinting for advances, bits and outlines, so that they agree.
   FT_Int32 flags = FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO;
   if (FT_Load_Glyph(face, hg, flags) != 0) return;
   FT_GlyphSlot slot = face->glyph;
   FT_Pos boldness = request_.simulateBold ? static_cast<FT_Pos>(em * 64 / 24) : 0;
   if (boldness && slot->format == FT_GLYPH_FORMAT_OUTLINE) FT_Outline_EmboldenXY(&slot->outline, boldness, boldness);
-  double ax = slot->advance.x + boldness * cos_, ay = slot->advance.y + boldness * sin_;
-  glyph.data.fxD = static_cast<FIX>(std::lround(std::hypot(ax, ay) / 4));
-  glyph.data.fxAB = glyph.data.fxD;
-  glyph.data.ptqD.x = static_cast<LONGLONG>(ax * (1LL << 26));
-  glyph.data.ptqD.y = static_cast<LONGLONG>(-ay * (1LL << 26));
+  if (first) {
+    double ax = slot->advance.x + boldness * cos_, ay = slot->advance.y + boldness * sin_;
+    glyph.data.fxD = static_cast<FIX>(std::lround(std::hypot(ax, ay) / 4));
+    glyph.data.fxAB = glyph.data.fxD;
+    glyph.data.ptqD.x = static_cast<LONGLONG>(ax * (1LL << 26));
+    glyph.data.ptqD.y = static_cast<LONGLONG>(-ay * (1LL << 26));
+  }
   if (outline && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
     glyph.outline = std::make_unique<EnginePath>();
     OutlineSink sink{glyph.outline.get()};
     FT_Outline_Funcs funcs{&OutlineSink::Move, &OutlineSink::Line, &OutlineSink::Conic, &OutlineSink::Cubic, 0, 0};
     FT_Outline_Decompose(&slot->outline, &funcs, &sink);
     if (!glyph.outline->Figures().empty()) glyph.outline->CloseFigure();
-    glyph.def.ppo = glyph.outline->Object();
   }
   if (bits && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
     const FT_Bitmap& b = slot->bitmap;

@@ -40,7 +40,7 @@ struct Glyph {
   GLYPHDATA data{};
   std::vector<BYTE> bits;  // a GLYPHBITS record with its rows; empty until asked for
   std::unique_ptr<EnginePath> outline;
-  GLYPHDEF def{};
+  GLYPHDEF def{};  // the bits, once loaded (strings point here)
   bool loaded = false;
   bool hasBits = false;
 };
