@@ -176,7 +176,7 @@ TEST_F(DriverTextTest, TheDriverGetsGlyphsOfTheFontFileAtTheirAdvances) {
   ASSERT_TRUE(dc->TextOut({100, 300}, text, Face(u"Arial", 24)));
   auto calls = Calls("DrvTextOut");
   ASSERT_EQ(calls.size(), 1u);
-  const DrawRecord& r = calls[0];
+  const DrawRecord r = calls[0];  // a copy: calls is filled anew below
   EXPECT_EQ(r.text, text);
   EXPECT_EQ(r.fontType & (FO_TYPE_TRUETYPE | FO_TYPE_DEVICE), FO_TYPE_TRUETYPE);
   EXPECT_EQ(r.styleSize, 24u);
