@@ -140,6 +140,9 @@ bool RenderCommand(DeviceState& state, const RecordedCommand& command, POINTL ba
                 {command.brushOrigin.x - bandOrigin.x, command.brushOrigin.y - bandOrigin.y}};
   if (auto* fill = std::get_if<FillCommand>(&command.command)) return RenderFill(target, *fill, bandOrigin);
   if (auto* image = std::get_if<ImageCommand>(&command.command)) return RenderImage(target, *image, bandOrigin);
+  if (auto* text = std::get_if<TextCommand>(&command.command)) {
+    return RenderText(state, so, region, target.uniq, target.brushOrigin, *text, bandOrigin);
+  }
   if (auto* path = std::get_if<PathCommand>(&command.command)) {
     return RenderPath(state, so, region, target.uniq, target.brushOrigin, *path, bandOrigin);
   }

@@ -3,6 +3,7 @@
 // page's drawing kept for replay band by band.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "platform/engine/brush.h"
 #include "platform/engine/device.h"
 #include "platform/engine/device_context.h"
+#include "platform/engine/font.h"
 #include "platform/engine/path.h"
 #include "platform/engine/region.h"
 #include "platform/engine/surface.h"
@@ -69,8 +71,15 @@ struct ImageCommand {
   ULONG stretchMode = COLORONCOLOR;
 };
 
-// Later kinds of drawing (text) join this list with a renderer each.
-using DrawCommand = std::variant<FillCommand, ImageCommand, PathCommand>;
+struct TextCommand {
+  std::u16string text;
+  POINTL baseline{};  // page pixels
+  Font font;
+  TextOptions options;
+};
+
+// Every kind of drawing, with a renderer each.
+using DrawCommand = std::variant<FillCommand, ImageCommand, PathCommand, TextCommand>;
 
 struct RecordedCommand {
   DrawCommand command;
@@ -97,6 +106,7 @@ struct DeviceState {
   POINTL brushOrigin{};
   MIX mix = R2_COPYPEN;
   XFORML xform = kIdentity;
+  std::map<std::string, std::unique_ptr<EngineFont>> fonts;  // realised for this device
 
   bool Banding() const { return surface && surface->banding && driver; }
 };
@@ -107,6 +117,8 @@ bool Draw(DeviceState& state, DrawCommand command);
 // Draws one command on the device surface for the band whose top left
 // corner is page pixel `bandOrigin` (0, 0 without banding), the band'th of the page.
 bool RenderCommand(DeviceState& state, const RecordedCommand& command, POINTL bandOrigin, ULONG band);
+bool RenderText(DeviceState& state, SURFOBJ* so, const Region& region, ULONG uniq, POINTL brushOrigin,
+                const TextCommand& command, POINTL bandOrigin);
 bool RenderPath(DeviceState& state, SURFOBJ* so, const Region& region, ULONG uniq, POINTL brushOrigin,
                 const PathCommand& command, POINTL bandOrigin);
 // The brush the engine hands the device for a specification.

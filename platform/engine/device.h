@@ -7,8 +7,11 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/engine/ddi_fonts.h"
 #include "platform/engine/palette.h"
 #include "platform/module/module.h"
 
@@ -32,6 +35,14 @@ class DriverLibrary {
 // at least 0x20000 and the five functions every driver must have.
 std::shared_ptr<DriverLibrary> LoadDriver(std::u16string_view library, ULONG engineVersion);
 
+// One of the driver's device fonts (DrvQueryFont, DrvQueryFontTree).
+struct DeviceFontEntry {
+  ULONG face = 0;  // 1 ...
+  IFIMETRICS* metrics = nullptr;
+  const FD_GLYPHSET* glyphs = nullptr;
+  std::u16string name;
+};
+
 class Device : public EngineObject {
  public:
   std::shared_ptr<DriverLibrary> driver;
@@ -45,6 +56,7 @@ class Device : public EngineObject {
   DWORD jobId = 0;
   bool spoolerJob = false;  // the job was started with StartDocPrinterW
   std::atomic<bool> cancelled{false};
+  std::optional<std::vector<DeviceFontEntry>> deviceFonts;  // asked for on first use
 
   template <class F>
   F Function(ULONG index) const {

@@ -149,6 +149,7 @@ void DeviceContext::Close() {
     return;
   }
   if (s.doc != DocState::Idle) AbortDoc();
+  s.fonts.clear();  // before the device they may have come from is disabled
   if (s.device) {
     if (s.surface) s.device->Function<PFN_DrvDisableSurface>(INDEX_DrvDisableSurface)(s.device->dhpdev);
     DisableDevice(*s.device);
@@ -315,6 +316,7 @@ bool DeviceContext::ResetDevice(const DEVMODEW* devMode) {
   fresh->jobId = old->jobId;
   fresh->spoolerJob = old->spoolerJob;
   fresh->cancelled = old->cancelled.load();
+  s.fonts.clear();  // realised for the old device
   old->Function<PFN_DrvDisableSurface>(INDEX_DrvDisableSurface)(old->dhpdev);
   DisableDevice(*old);
   s.surface.reset();

@@ -93,6 +93,31 @@ struct Pen {
 
 enum class FillMode { Alternate, Winding };
 
+// A font by face name and size. The engine's fonts are TrueType and
+// OpenType files of the system's font packages: "Arial", "Times New Roman",
+// "Courier New" (Liberation), "DejaVu Sans/Serif/Sans Mono", "MS Mincho",
+// "MS PMincho", "MS Gothic", "MS PGothic" and their Japanese names (IPA),
+// the PostScript faces "Times", "Courier", "Helvetica", "Palatino",
+// "Bookman", "AvantGarde", "NewCenturySchlbk", "ZapfChancery", "Symbol",
+// "ZapfDingbats" (URW; not TrueType). A name the engine does not have is
+// looked for among the driver's device fonts (first, with `device`), else
+// "DejaVu Sans" stands in. "@face" is the face for vertical writing.
+struct Font {
+  std::u16string face = u"Arial";
+  FLOATL points = 12;    // em height; pixels = points x the device's dots per inch / 72
+  bool bold = false;     // simulated where the family has no bold face
+  bool italic = false;   // simulated where the family has no italic face
+  LONG escapement = 0;   // the baseline's angle, tenths of a degree counter-clockwise
+  bool device = false;   // prefer the driver's device font of that name
+};
+
+struct TextOptions {
+  COLORREF color = 0;
+  std::optional<COLORREF> background;  // fills the text's cell
+  bool underline = false;              // horizontal text only
+  bool strikeOut = false;
+};
+
 // Figures of lines and Bezier curves in world coordinates (device pixels
 // unless a world transform is set), whole or in 28.4 fixed point. A line
 // or curve without a figure begins one; after Close the next one begins
@@ -232,6 +257,12 @@ class DeviceContext {
   bool Rectangle(const RECTL& rect, const Pen& pen, const Brush& brush);
   bool Polygon(const std::vector<POINTL>& points, const Pen& pen, const Brush& brush,
                FillMode mode = FillMode::Alternate);
+
+  // ---- Text (device pixels): `baseline` is where the first glyph's
+  // baseline starts. Becomes DrvTextOut when hooked (the opaque rectangle
+  // drawn first by a DrvBitBlt or the engine when the device lacks
+  // GCAPS_OPAQUERECT), else, or when refused, EngTextOut.
+  bool TextOut(POINTL baseline, std::u16string_view text, const Font& font, const TextOptions& options = {});
 
  private:
   DeviceContext();

@@ -130,7 +130,28 @@ K460_API PVOID BRUSHOBJ_pvAllocRbrush(BRUSHOBJ* pbo, ULONG cj);
 // The driver's realisation, made on first use by calling its DrvRealizeBrush.
 K460_API PVOID BRUSHOBJ_pvGetRbrush(BRUSHOBJ* pbo);
 
-// ---- Fonts --------------------------------------------------------------------------
+// ---- Fonts and text ------------------------------------------------------------------
+// Glyph handles of TrueType and other outline fonts are glyph indices (the
+// font's cmap maps characters to them); of device fonts the driver's.
+// One glyph a call (phg[0]): its GLYPHDATA, with the bits (FO_GLYPHBITS)
+// or outline (FO_PATHOBJ, 28.4 from the glyph's origin) in gdf; valid until
+// the font is released. Answers 1, or 0 when the glyph has no such form.
+K460_API ULONG FONTOBJ_cGetGlyphs(FONTOBJ* pfo, ULONG iMode, ULONG cGlyph, HGLYPH* phg, PVOID* ppvGlyph);
+// Every glyph handle of the font into phg (null: only the count).
+K460_API ULONG FONTOBJ_cGetAllGlyphHandles(FONTOBJ* pfo, HGLYPH* phg);
+// The bytes of a TrueType font's file (of the whole collection for a
+// collection) and their count; null for other fonts.
+K460_API PVOID FONTOBJ_pvTrueTypeFontFile(FONTOBJ* pfo, ULONG* pcjFile);
+K460_API IFIMETRICS* FONTOBJ_pifi(FONTOBJ* pfo);
+// Notional (font design units, y up) to device (y down).
+K460_API XFORMOBJ* FONTOBJ_pxoGetXform(FONTOBJ* pfo);
+// The string's glyph positions: every glyph in one batch (FALSE: no more follow).
+K460_API void STROBJ_vEnumStart(STROBJ* pstro);
+K460_API BOOL STROBJ_bEnum(STROBJ* pstro, ULONG* pc, GLYPHPOS** ppgpos);
+// The opaque rectangle with pboOpaque, the glyphs' bits with pboFore and
+// the mix, then the extra rectangles (up to an all-zero one) with pboFore.
+K460_API BOOL EngTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                         RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix);
 // The glyph set of cChars single-byte codes from nFirstChar in code page
 // nCodePage (0: the ANSI code page): glyph handle = code, grouped in runs of
 // consecutive Unicode characters. One block; release with EngFreeMem.

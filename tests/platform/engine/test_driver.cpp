@@ -25,6 +25,9 @@ struct TestDevice {
   std::vector<BYTE> memory;        // DriverMemory: the driver's own bitmap
   std::vector<BYTE> page;          // banding: the whole page, band by band
   HBITMAP hatches[HS_DDI_MAX]{};   // kOwnHatches
+  std::vector<BYTE> fontMetrics;   // kDeviceFont: IFIMETRICS and its face name
+  std::vector<BYTE> glyphSet;      // kDeviceFont: FD_GLYPHSET
+  std::vector<HGLYPH> glyphHandles;
   LONG bandTop = 0;
   LONG stride = 0;
 };
@@ -270,6 +273,7 @@ K460_API DHPDEV DrvEnablePDEV(DEVMODEW* pdm, LPWSTR pwszLogAddress, ULONG cPat, 
   std::memcpy(pdevcaps, &caps, std::min<size_t>(cjCaps, sizeof(caps)));
   DEVINFO info{};
   info.flGraphicsCaps = d->settings.graphicsCaps;
+  if (d->settings.flags & kDeviceFont) info.cFonts = 1;
   info.iDitherFormat = d->settings.format;
   if (d->settings.flags & kIndexedPalette) {
     ULONG colours[2] = {0x000000, 0xFFFFFF};
@@ -591,6 +595,138 @@ K460_API BOOL DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFO
   return EngStrokeAndFillPath(pso, ppo, pco, pxo, pboStroke, plineattrs, pboFill, pptlBrushOrg, mixFill, flOptions);
 }
 
+// ---- text -------------------------------------------------------------------------
+namespace {
+
+std::u16string StringAt(const IFIMETRICS* ifi, PTRDIFF offset) {
+  if (!ifi || offset <= 0) return {};
+  return std::u16string(reinterpret_cast<const char16_t*>(reinterpret_cast<const BYTE*>(ifi) + offset));
+}
+
+void RecordFont(DrawRecord& r, FONTOBJ* pfo) {
+  if (!pfo) return;
+  r.fontType = pfo->flFontType;
+  r.fontUniq = pfo->iUniq;
+  r.ttUniq = pfo->iTTUniq;
+  r.fontFace = pfo->iFace;
+  r.styleSize = pfo->ulStyleSize;
+  r.fontResolution = pfo->sizLogResPpi;
+  if (IFIMETRICS* ifi = FONTOBJ_pifi(pfo)) {
+    r.fontName = StringAt(ifi, ifi->dpwszFaceName);
+    r.familyName = StringAt(ifi, ifi->dpwszFamilyName);
+    r.unitsPerEm = ifi->fwdUnitsPerEm;
+  }
+  if (XFORMOBJ* pxo = FONTOBJ_pxoGetXform(pfo)) r.fontXformKind = XFORMOBJ_iGetXform(pxo, &r.fontXform);
+  ULONG size = 0;
+  if (auto* file = static_cast<const BYTE*>(FONTOBJ_pvTrueTypeFontFile(pfo, &size))) r.fontFile.assign(file, file + size);
+  r.allGlyphs = FONTOBJ_cGetAllGlyphHandles(pfo, nullptr);
+}
+
+void RecordString(DrawRecord& r, STROBJ* pstro, FONTOBJ* pfo) {
+  if (!pstro) return;
+  if (pstro->pwszOrg) r.text.assign(pstro->pwszOrg, pstro->cGlyphs);
+  r.background = pstro->rclBkGround;
+  for (ULONG i = 0; i < pstro->cGlyphs && pstro->pgp; ++i) {
+    r.glyphHandles.push_back(pstro->pgp[i].hg);
+    r.glyphPositions.push_back(pstro->pgp[i].ptl);
+  }
+  STROBJ_vEnumStart(pstro);
+  ULONG count = 0;
+  GLYPHPOS* batch = nullptr;
+  BOOL more;
+  do {
+    more = STROBJ_bEnum(pstro, &count, &batch);
+    r.enumeratedGlyphs += count;
+  } while (more);
+  if (r.glyphHandles.empty() || !pfo) return;
+  HGLYPH first = r.glyphHandles[0];
+  GLYPHDATA* data = nullptr;
+  if (FONTOBJ_cGetGlyphs(pfo, FO_GLYPHBITS, 1, &first, reinterpret_cast<PVOID*>(&data)) == 1 && data) {
+    r.firstGlyphBits = true;
+    r.firstGlyphSize = data->gdf.pgb->sizlBitmap;
+    r.firstGlyphOrigin = data->gdf.pgb->ptlOrigin;
+    r.firstGlyphAdvance = data->fxD;
+  }
+  if (FONTOBJ_cGetGlyphs(pfo, FO_PATHOBJ, 1, &first, reinterpret_cast<PVOID*>(&data)) == 1 && data) {
+    r.firstGlyphOutline = EnumeratePath(data->gdf.ppo).size();
+  }
+}
+
+}  // namespace
+
+K460_API BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
+                         BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) {
+  DrawRecord r = Begin("DrvTextOut", pso, nullptr, nullptr);
+  r.mix = mix;
+  RecordClip(r, pco);
+  RecordBrush(r, pboFore);
+  RecordFont(r, pfo);
+  RecordString(r, pstro, pfo);
+  if (prclOpaque) {
+    r.hasOpaque = true;
+    r.opaque = *prclOpaque;
+  }
+  for (RECTL* e = prclExtra; e && (e->left | e->top | e->right | e->bottom); ++e) r.extra.push_back(*e);
+  gJournal.draws.push_back(r);
+  TestDevice* d = DeviceOf(pso);
+  if (d->settings.flags & kRefuseText) return FALSE;
+  if (!(d->settings.flags & kDraw)) return TRUE;
+  HandOverMemory(pso, *d);
+  ScanShift shift(pso, d);
+  return EngTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg, mix);
+}
+
+K460_API IFIMETRICS* DrvQueryFont(DHPDEV dhpdev, ULONG_PTR, ULONG iFace, ULONG_PTR*) {
+  Note("DrvQueryFont");
+  auto* d = reinterpret_cast<TestDevice*>(dhpdev);
+  if (!(d->settings.flags & kDeviceFont) || iFace != 1) return nullptr;
+  if (d->fontMetrics.empty()) {
+    std::u16string name = kDeviceFontName;
+    d->fontMetrics.resize(sizeof(IFIMETRICS) + (name.size() + 1) * 2, 0);
+    IFIMETRICS ifi{};
+    ifi.cjThis = static_cast<ULONG>(d->fontMetrics.size());
+    ifi.dpwszFaceName = ifi.dpwszFamilyName = sizeof(IFIMETRICS);
+    ifi.fwdUnitsPerEm = 1000;
+    ifi.fwdWinAscender = 800;
+    ifi.fwdWinDescender = 200;
+    ifi.fwdAveCharWidth = 600;
+    ifi.wcFirstChar = 0x20;
+    ifi.wcLastChar = 0x7E;
+    ifi.wcDefaultChar = u'?';
+    std::memcpy(d->fontMetrics.data(), &ifi, sizeof(ifi));
+    std::memcpy(d->fontMetrics.data() + sizeof(IFIMETRICS), name.data(), name.size() * 2);
+  }
+  return reinterpret_cast<IFIMETRICS*>(d->fontMetrics.data());
+}
+
+K460_API PVOID DrvQueryFontTree(DHPDEV dhpdev, ULONG_PTR, ULONG iFace, ULONG iMode, ULONG_PTR*) {
+  Note("DrvQueryFontTree");
+  auto* d = reinterpret_cast<TestDevice*>(dhpdev);
+  if (!(d->settings.flags & kDeviceFont) || iFace != 1 || iMode != QFT_GLYPHSET) return nullptr;
+  if (d->glyphSet.empty()) {
+    for (HGLYPH c = 0x20; c <= 0x7E; ++c) d->glyphHandles.push_back(c + 0x100);
+    d->glyphSet.resize(sizeof(FD_GLYPHSET), 0);
+    auto* set = reinterpret_cast<FD_GLYPHSET*>(d->glyphSet.data());
+    set->cjThis = sizeof(FD_GLYPHSET);
+    set->cGlyphsSupported = static_cast<ULONG>(d->glyphHandles.size());
+    set->cRuns = 1;
+    set->awcrun[0] = WCRUN{0x20, static_cast<USHORT>(d->glyphHandles.size()), d->glyphHandles.data()};
+  }
+  return d->glyphSet.data();
+}
+
+K460_API LONG DrvQueryFontData(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH hg, GLYPHDATA* pgd, PVOID, ULONG) {
+  Note("DrvQueryFontData");
+  auto* d = reinterpret_cast<TestDevice*>(dhpdev);
+  if (!(d->settings.flags & kDeviceFont) || !pfo || iMode != QFD_GLYPHANDBITMAP) return -1;
+  if (pgd) {
+    *pgd = GLYPHDATA{};
+    pgd->hg = hg;
+    pgd->fxD = kDeviceFontAdvance * 16;
+  }
+  return 0;  // no bitmaps
+}
+
 // ---- the driver's entry -------------------------------------------------------------
 namespace {
 
@@ -616,6 +752,10 @@ DRVFN gFunctions[] = {
     {INDEX_DrvStrokePath, reinterpret_cast<PFN>(&DrvStrokePath)},
     {INDEX_DrvFillPath, reinterpret_cast<PFN>(&DrvFillPath)},
     {INDEX_DrvStrokeAndFillPath, reinterpret_cast<PFN>(&DrvStrokeAndFillPath)},
+    {INDEX_DrvTextOut, reinterpret_cast<PFN>(&DrvTextOut)},
+    {INDEX_DrvQueryFont, reinterpret_cast<PFN>(&DrvQueryFont)},
+    {INDEX_DrvQueryFontTree, reinterpret_cast<PFN>(&DrvQueryFontTree)},
+    {INDEX_DrvQueryFontData, reinterpret_cast<PFN>(&DrvQueryFontData)},
 };
 
 }  // namespace

@@ -32,6 +32,13 @@ inline constexpr DWORD kRefusePaths = 0x40;     // DrvLineTo and the path calls 
                                                 // down by scanOffsetY and leave it there
 inline constexpr DWORD kNumberedPatterns = 0x80;  // DrvEnablePDEV fills the pattern array with 0 to 5
 inline constexpr DWORD kOwnHatches = 0x100;       // DrvEnablePDEV gives 16 x 16 hatch bitmaps, all black
+inline constexpr DWORD kRefuseText = 0x200;       // DrvTextOut answers FALSE
+inline constexpr DWORD kDeviceFont = 0x400;       // one device font, kDeviceFontName, of fixed pitch
+
+// The test driver's device font: characters 0x20 to 0x7E, glyph handle =
+// character + 0x100, every advance kDeviceFontAdvance pixels, no bitmaps.
+inline constexpr char16_t kDeviceFontName[] = u"K460 Mono";
+inline constexpr LONG kDeviceFontAdvance = 12;
 
 struct TestDriverSettings {
   DWORD magic = 0x54445654;
@@ -117,6 +124,33 @@ struct DrawRecord {
   POINTL lineTo{};
   RECTL lineBounds{};
   std::vector<PathRecord> clipPath;  // CLIPOBJ_ppoGetPath of a complex clip
+  // Text.
+  std::u16string text;  // STROBJ::pwszOrg, cGlyphs characters
+  std::vector<HGLYPH> glyphHandles;
+  std::vector<POINTL> glyphPositions;
+  ULONG enumeratedGlyphs = 0;  // STROBJ_bEnum
+  RECTL background{};          // STROBJ::rclBkGround
+  bool hasOpaque = false;
+  RECTL opaque{};
+  std::vector<RECTL> extra;  // up to the all-zero rectangle
+  FLONG fontType = 0;
+  ULONG fontUniq = 0;
+  ULONG_PTR ttUniq = 0;
+  ULONG fontFace = 0;
+  ULONG styleSize = 0;
+  SIZE fontResolution{};
+  std::u16string fontName;    // FONTOBJ_pifi: face name
+  std::u16string familyName;  // FONTOBJ_pifi: family name
+  FWORD unitsPerEm = 0;
+  ULONG fontXformKind = 0xFFFFFFFF;
+  XFORML fontXform{};
+  std::vector<BYTE> fontFile;  // FONTOBJ_pvTrueTypeFontFile
+  ULONG allGlyphs = 0;         // FONTOBJ_cGetAllGlyphHandles
+  bool firstGlyphBits = false;  // FONTOBJ_cGetGlyphs of the first glyph
+  SIZEL firstGlyphSize{};
+  POINTL firstGlyphOrigin{};
+  FIX firstGlyphAdvance = 0;
+  size_t firstGlyphOutline = 0;  // records of its outline (FO_PATHOBJ)
 };
 
 struct TestJournal {
