@@ -3,6 +3,8 @@
 // source image drawn with the operation sent as SetROP) or whether the
 // engine simulates it with EngBitBlt and hands the result back through
 // DrvCopyBits as a plain image.
+#include <algorithm>
+
 #include "driver/pcl/printer_common/nt/pclxl/xlbrush.h"
 #include "driver/pcl/printer_common/nt/pclxl/xlclip.h"
 #include "driver/pcl/printer_common/nt/pclxl/xldownload.h"
@@ -28,20 +30,25 @@ enum class RopClass {
   Engine,         // everything else: the engine draws it
 };
 
+// Operations of pattern and destination only, of source and destination
+// only, and of source and pattern (with or without the destination).
+constexpr BYTE kPatternDestRops[] = {0x05, 0x0A, 0x0F, 0x50, 0x5A, 0x5F, 0xA0, 0xA5, 0xAF, 0xF5, 0xFA};
+constexpr BYTE kSourceDestRops[] = {0x11, 0x22, 0x33, 0x44, 0x66, 0x77, 0x88, 0x99, 0xBB, 0xCC, 0xDD, 0xEE};
+constexpr BYTE kSourcePatternRops[] = {0x01, 0x02, 0x03, 0x0C, 0x30, 0x3C, 0x3F, 0x78, 0xC0, 0xC3, 0xCF, 0xF3, 0xFC};
+
+template <size_t N>
+bool In(BYTE rop, const BYTE (&rops)[N]) {
+  return std::find(rops, rops + N, rop) != rops + N;
+}
+
 RopClass ClassOf(BYTE rop) {
-  switch (rop) {
-    case 0xAA: return RopClass::Nothing;
-    case 0x00:
-    case 0xFF: return RopClass::SolidFill;
-    case 0xF0: return RopClass::PatternCopy;
-    case 0x05: case 0x0A: case 0x0F: case 0x50: case 0x5A: case 0x5F:
-    case 0xA0: case 0xA5: case 0xAF: case 0xF5: case 0xFA: return RopClass::PatternDest;
-    case 0x11: case 0x22: case 0x33: case 0x44: case 0x66: case 0x77:
-    case 0x88: case 0x99: case 0xBB: case 0xCC: case 0xDD: case 0xEE: return RopClass::SourceDest;
-    case 0x01: case 0x02: case 0x03: case 0x0C: case 0x30: case 0x3C: case 0x3F:
-    case 0x78: case 0xC0: case 0xC3: case 0xCF: case 0xF3: case 0xFC: return RopClass::SourcePattern;
-    default: return RopClass::Engine;
-  }
+  if (rop == ROP3_NOP) return RopClass::Nothing;
+  if (rop == ROP3_BLACKNESS || rop == ROP3_WHITENESS) return RopClass::SolidFill;
+  if (rop == ROP3_PATCOPY) return RopClass::PatternCopy;
+  if (In(rop, kPatternDestRops)) return RopClass::PatternDest;
+  if (In(rop, kSourceDestRops)) return RopClass::SourceDest;
+  if (In(rop, kSourcePatternRops)) return RopClass::SourcePattern;
+  return RopClass::Engine;
 }
 
 bool RasterGraphics(const PDEV* pdev) { return pdev->settings.pv.pvGraphicsMode != 0; }
@@ -103,8 +110,7 @@ BOOL SolidFill(PDEV* pdev, const BitBltCall& c, ULONG color) {
 // The image of the source with the operation already sent.
 BOOL SourceImage(PDEV* pdev, const BitBltCall& c) {
   if (c.psoSrc && !Readable(c.psoSrc)) return c.ToEngine();
-  if (RasterGraphics(pdev))
-    return DownLoadSurfaceBanded(c.psoSrc, c.pco, c.pxlo, c.prclTrg, c.pptlSrc, nullptr, pdev);
+  if (RasterGraphics(pdev)) return DownLoadSurfaceBanded(c.psoSrc, c.pco, c.pxlo, c.prclTrg, c.pptlSrc, nullptr, pdev);
   return DownLoadSurface(c.psoSrc, c.pco, c.pxlo, c.prclTrg, c.pptlSrc, nullptr, pdev);
 }
 
@@ -114,7 +120,7 @@ BOOL Dispatch(PDEV* pdev, const BitBltCall& c, BYTE rop) {
     case RopClass::Nothing:
       return TRUE;
     case RopClass::SolidFill:
-      return SolidFill(pdev, c, rop == 0x00 ? kBlack : kWhite);
+      return SolidFill(pdev, c, rop == ROP3_BLACKNESS ? kBlack : kWhite);
     case RopClass::PatternCopy:
       if (raster) return c.ToEngine();
       NullPenOfWidthOne(pdev);
@@ -168,8 +174,8 @@ K460_API BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIP
 }
 
 K460_API BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                            COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
-                            POINTL* pptlMask, ULONG iMode) {
+                            COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask,
+                            ULONG iMode) {
   PDEV* pdev = PdevOfSurface(psoDest);
   if (!bValidatePDEV(pdev)) return Invalid("bValidatePDEV function failed \n");
   if (!prclDest || !prclSrc) return Invalid("Exiting DrvStretchBlt\n");

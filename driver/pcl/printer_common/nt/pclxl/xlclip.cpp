@@ -65,8 +65,13 @@ BOOL SetClip(CLIPOBJ* pco, const RECTL* prcl, PDEV* pdev) {
     return TRUE;
   }
   switch (pco->iDComplexity) {
-    case DC_TRIVIAL: XL_SetClipToPage(pdev); return TRUE;
-    case DC_RECT: XL_SetClipRectangle(pdev, pco->rclBounds); return TRUE;
-    default: return SetComplexClip(pco, pdev);
+    case DC_TRIVIAL:
+      XL_SetClipToPage(pdev);
+      return TRUE;
+    case DC_RECT:
+      XL_SetClipRectangle(pdev, pco->rclBounds);
+      return TRUE;
+    default:
+      return SetComplexClip(pco, pdev);
   }
 }

@@ -68,10 +68,10 @@ BOOL SendClipPieces(SURFOBJ* pso, CLIPOBJ* pco, XLATEOBJ* pxlo, const RECTL& trg
       if (Empty(piece)) continue;
       // Unstretched, this is the piece's own offset into the source.
       RECTL pieceSrc;
-      PieceAxis(target.left, target.right, source.left, source.right, piece.left, piece.right, mirrorX,
-                &pieceSrc.left, &pieceSrc.right);
-      PieceAxis(target.top, target.bottom, source.top, source.bottom, piece.top, piece.bottom, mirrorY,
-                &pieceSrc.top, &pieceSrc.bottom);
+      PieceAxis(target.left, target.right, source.left, source.right, piece.left, piece.right, mirrorX, &pieceSrc.left,
+                &pieceSrc.right);
+      PieceAxis(target.top, target.bottom, source.top, source.bottom, piece.top, piece.bottom, mirrorY, &pieceSrc.top,
+                &pieceSrc.bottom);
       // The piece keeps the mirroring of the whole.
       if (mirrorX) std::swap(piece.left, piece.right);
       if (mirrorY) std::swap(piece.top, piece.bottom);
@@ -93,9 +93,14 @@ BOOL SetBandClip(PDEV* pdev, CLIPOBJ* pco, const RECTL& rclPage) {
     return TRUE;
   }
   switch (pco->iDComplexity) {
-    case DC_TRIVIAL: XL_SetClipToPage(pdev); return TRUE;
-    case DC_RECT: XL_SetClipRectangle(pdev, MovedDown(pco->rclBounds, BandOffset(pdev))); return TRUE;
-    default: return FALSE;
+    case DC_TRIVIAL:
+      XL_SetClipToPage(pdev);
+      return TRUE;
+    case DC_RECT:
+      XL_SetClipRectangle(pdev, MovedDown(pco->rclBounds, BandOffset(pdev)));
+      return TRUE;
+    default:
+      return FALSE;
   }
 }
 
@@ -107,8 +112,8 @@ BOOL DownLoadSurface(SURFOBJ* pso, CLIPOBJ* pco, XLATEOBJ* pxlo, const RECTL* pr
   return SendBitmap(pso, pxlo, prclTrg, &src, pdev);
 }
 
-BOOL DownLoadSurfaceBanded(SURFOBJ* pso, CLIPOBJ* pco, XLATEOBJ* pxlo, const RECTL* prclTrg,
-                           const POINTL* pptlSrc, const RECTL* prclSrc, PDEV* pdev) {
+BOOL DownLoadSurfaceBanded(SURFOBJ* pso, CLIPOBJ* pco, XLATEOBJ* pxlo, const RECTL* prclTrg, const POINTL* pptlSrc,
+                           const RECTL* prclSrc, PDEV* pdev) {
   RECTL src;
   if (!prclTrg || !SourceRect(pdev, *prclTrg, pptlSrc, prclSrc, &src)) return Refuse();
   const LONG dy = BandOffset(pdev);

@@ -26,5 +26,5 @@ BOOL DownLoadSurface(SURFOBJ* pso, CLIPOBJ* pco, XLATEOBJ* pxlo, const RECTL* pr
 // Raster graphics mode: the same in page coordinates; a complex clip sends
 // each of its rectangles within the target as an image of its own, with
 // the part of the source that falls there.
-BOOL DownLoadSurfaceBanded(SURFOBJ* pso, CLIPOBJ* pco, XLATEOBJ* pxlo, const RECTL* prclTrg,
-                           const POINTL* pptlSrc, const RECTL* prclSrc, PDEV* pdev);
+BOOL DownLoadSurfaceBanded(SURFOBJ* pso, CLIPOBJ* pco, XLATEOBJ* pxlo, const RECTL* prclTrg, const POINTL* pptlSrc,
+                           const RECTL* prclSrc, PDEV* pdev);

@@ -15,9 +15,7 @@ constexpr BYTE GetGray(ULONG color) {
 }
 
 // The colour of a pixel stored blue, green, red (24- and 32-bit bitmaps).
-constexpr ULONG ColorOfBgr(const BYTE* pixel) {
-  return pixel[2] | (ULONG(pixel[1]) << 8) | (ULONG(pixel[0]) << 16);
-}
+constexpr ULONG ColorOfBgr(const BYTE* pixel) { return pixel[2] | (ULONG(pixel[1]) << 8) | (ULONG(pixel[0]) << 16); }
 
 static_assert(GetGray(0x000000) == 0 && GetGray(0xFFFFFF) == 255);
 static_assert(GetGray(0x0000FF) == 76 && GetGray(0x00FF00) == 153 && GetGray(0xFF0000) == 25);

@@ -18,6 +18,6 @@ void XL_SelectGrayColorSpace(PDEV* pdev) {
 SHORT XlShort(LONG value) { return static_cast<SHORT>(value < -32768 ? -32768 : value > 32767 ? 32767 : value); }
 
 RECTL XlOrdered(const RECTL& r) {
-  return {r.left < r.right ? r.left : r.right, r.top < r.bottom ? r.top : r.bottom,
-          r.left < r.right ? r.right : r.left, r.top < r.bottom ? r.bottom : r.top};
+  return {r.left < r.right ? r.left : r.right, r.top < r.bottom ? r.top : r.bottom, r.left < r.right ? r.right : r.left,
+          r.top < r.bottom ? r.bottom : r.top};
 }

@@ -17,7 +17,7 @@ constexpr BYTE kPaletteDepth8 = 2;
 constexpr ULONG kMaxPaletteSize = 256;
 constexpr BYTE kCompressNone = 0;
 constexpr BYTE kCompressRle = 1;
-constexpr LONG kMaxImageSide = 0xFFFF;      // SourceWidth, SourceHeight and DestinationSize are uint16
+constexpr LONG kMaxImageSide = 0xFFFF;  // SourceWidth, SourceHeight and DestinationSize are uint16
 constexpr size_t kMaxImageBytes = 0x7FFFFFFF;
 
 // A per-call buffer, released on every way out.
@@ -47,7 +47,8 @@ std::vector<ULONG> SourceColors(XLATEOBJ* pxlo) {
     return {pxlo->pulXlate, pxlo->pulXlate + std::min<ULONG>(pxlo->cEntries, kMaxPaletteSize)};
   ULONG count = XLATEOBJ_cGetPalette(pxlo, XO_SRCPALETTE, 0, nullptr);
   std::vector<ULONG> colors(std::min(count, kMaxPaletteSize));
-  if (!colors.empty()) colors.resize(XLATEOBJ_cGetPalette(pxlo, XO_SRCPALETTE, static_cast<ULONG>(colors.size()), colors.data()));
+  if (!colors.empty())
+    colors.resize(XLATEOBJ_cGetPalette(pxlo, XO_SRCPALETTE, static_cast<ULONG>(colors.size()), colors.data()));
   return colors;
 }
 
@@ -141,8 +142,7 @@ BOOL SendBitmap(SURFOBJ* pso, XLATEOBJ* pxlo, const RECTL* prclTrg, const RECTL*
   const LONG sentRows = allAlike ? 1 : rows;
   const size_t cbRaw = stride * static_cast<size_t>(sentRows);
 
-  if (!PreparePrinterForImage(pdev, pxlo, format.bitsPerPixel))
-    XlTrace("Returning false in PreparePrinterForImage\n");
+  if (!PreparePrinterForImage(pdev, pxlo, format.bitsPerPixel)) XlTrace("Returning false in PreparePrinterForImage\n");
   XlStream* s = pdev->pStream;
   HP_SetCursor(s, XlShort(trg.left), XlShort(trg.top));
   HP_BeginImage(s, {format.colorMapping, format.colorDepth, static_cast<WORD>(width), static_cast<WORD>(sentRows),
@@ -153,8 +153,8 @@ BOOL SendBitmap(SURFOBJ* pso, XLATEOBJ* pxlo, const RECTL* prclTrg, const RECTL*
   LONG cbPacked = packed.get() ? CompressImage(image.get(), packed.get(), static_cast<DWORD>(cbRaw),
                                                static_cast<DWORD>(stride), static_cast<DWORD>(sentRows))
                                : -1;
-  XlImageBlock block{0, static_cast<WORD>(sentRows), kCompressNone, XL_IMAGE_ROW_PADDING, image.get(),
-                     static_cast<DWORD>(cbRaw)};
+  XlImageBlock block{0,           static_cast<WORD>(sentRows), kCompressNone, XL_IMAGE_ROW_PADDING,
+                     image.get(), static_cast<DWORD>(cbRaw)};
   if (cbPacked >= 0 && static_cast<size_t>(cbPacked) < cbRaw) {
     block.compressMode = kCompressRle;
     block.pData = packed.get();

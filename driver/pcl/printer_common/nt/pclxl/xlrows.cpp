@@ -66,7 +66,8 @@ void ShiftPacked(const BYTE* row, ULONG bits, LONG x0, ULONG width, BYTE* out) {
 
 void ConvertPacked(const XlRowFormat& f, const BYTE* row, LONG x0, ULONG width, bool mirrored, BYTE* out) {
   if (mirrored) {
-    for (ULONG x = 0; x < width; ++x) PutPackedPixel(out, f.bitsPerPixel, x, PackedPixel(row, f.bitsPerPixel, x0 + static_cast<LONG>(width - 1 - x)));
+    for (ULONG x = 0; x < width; ++x)
+      PutPackedPixel(out, f.bitsPerPixel, x, PackedPixel(row, f.bitsPerPixel, x0 + static_cast<LONG>(width - 1 - x)));
     return;
   }
   size_t firstBit = static_cast<size_t>(x0) * f.bitsPerPixel;
@@ -85,13 +86,26 @@ void ConvertPacked(const XlRowFormat& f, const BYTE* row, LONG x0, ULONG width, 
 
 bool XlRowFormatOf(ULONG iBitmapFormat, XlRowFormat* pFormat) {
   switch (iBitmapFormat) {
-    case BMF_1BPP: *pFormat = {1, XL_COLOR_MAPPING_INDEXED, XL_COLOR_DEPTH_1}; return true;
-    case BMF_4BPP: *pFormat = {4, XL_COLOR_MAPPING_INDEXED, XL_COLOR_DEPTH_4}; return true;
-    case BMF_8BPP: *pFormat = {8, XL_COLOR_MAPPING_INDEXED, XL_COLOR_DEPTH_8}; return true;
-    case BMF_16BPP: *pFormat = {16, XL_COLOR_MAPPING_DIRECT, XL_COLOR_DEPTH_8}; return true;
-    case BMF_24BPP: *pFormat = {24, XL_COLOR_MAPPING_DIRECT, XL_COLOR_DEPTH_8}; return true;
-    case BMF_32BPP: *pFormat = {32, XL_COLOR_MAPPING_DIRECT, XL_COLOR_DEPTH_8}; return true;
-    default: return false;
+    case BMF_1BPP:
+      *pFormat = {1, XL_COLOR_MAPPING_INDEXED, XL_COLOR_DEPTH_1};
+      return true;
+    case BMF_4BPP:
+      *pFormat = {4, XL_COLOR_MAPPING_INDEXED, XL_COLOR_DEPTH_4};
+      return true;
+    case BMF_8BPP:
+      *pFormat = {8, XL_COLOR_MAPPING_INDEXED, XL_COLOR_DEPTH_8};
+      return true;
+    case BMF_16BPP:
+      *pFormat = {16, XL_COLOR_MAPPING_DIRECT, XL_COLOR_DEPTH_8};
+      return true;
+    case BMF_24BPP:
+      *pFormat = {24, XL_COLOR_MAPPING_DIRECT, XL_COLOR_DEPTH_8};
+      return true;
+    case BMF_32BPP:
+      *pFormat = {32, XL_COLOR_MAPPING_DIRECT, XL_COLOR_DEPTH_8};
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -105,8 +119,8 @@ size_t XlRowStride(const XlRowFormat& format, ULONG width) {
   return (bytes + XL_IMAGE_ROW_PADDING - 1) / XL_IMAGE_ROW_PADDING * XL_IMAGE_ROW_PADDING;
 }
 
-void XlConvertRow(const XlRowFormat& format, const BYTE* pSrcRow, LONG x0, ULONG width, bool mirrored,
-                  XLATEOBJ* pxlo, BYTE* pOut, size_t cbOut) {
+void XlConvertRow(const XlRowFormat& format, const BYTE* pSrcRow, LONG x0, ULONG width, bool mirrored, XLATEOBJ* pxlo,
+                  BYTE* pOut, size_t cbOut) {
   std::memset(pOut, 0, cbOut);
   if (width == 0) return;
   auto sourceX = [&](ULONG x) { return static_cast<size_t>(x0) + (mirrored ? width - 1 - x : x); };

@@ -34,5 +34,5 @@ size_t XlRowStride(const XlRowFormat& format, ULONG width);
 // pixels are taken from the right end leftwards. 16-bit pixels are
 // translated by pxlo (5-5-5 without one). The row's unused bits, and its
 // padding up to `cbOut`, are zero.
-void XlConvertRow(const XlRowFormat& format, const BYTE* pSrcRow, LONG x0, ULONG width, bool mirrored,
-                  XLATEOBJ* pxlo, BYTE* pOut, size_t cbOut);
+void XlConvertRow(const XlRowFormat& format, const BYTE* pSrcRow, LONG x0, ULONG width, bool mirrored, XLATEOBJ* pxlo,
+                  BYTE* pOut, size_t cbOut);

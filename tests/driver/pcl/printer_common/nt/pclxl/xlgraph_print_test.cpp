@@ -36,7 +36,8 @@ class XlPrintTest : public k460::testing::MachineTest {
     for (const char* paper : {"A4", "Letter"}) {
       std::string line = std::string("@PJL SET PAPER = ") + paper;
       for (char& c : line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      if (job.find(line + "\r\n") != std::string::npos) read.geometry = k460::print::GeometryFor(*k460::print::FindMediaByName(paper), false);
+      if (job.find(line + "\r\n") != std::string::npos)
+        read.geometry = k460::print::GeometryFor(*k460::print::FindMediaByName(paper), false);
     }
     return read;
   }

@@ -78,7 +78,8 @@ TestImage Direct(ULONG format, ULONG bpp, LONG width, LONG height) {
         p[1] = static_cast<std::uint8_t>(v >> 8);
         t.colors.push_back(RGB(r ? 255 : 0, g ? 255 : 0, b ? 255 : 0));
       } else {
-        auto r = static_cast<BYTE>(x * 37 + y * 11), g = static_cast<BYTE>(255 - x * 23), b = static_cast<BYTE>(y * 70 + x);
+        auto r = static_cast<BYTE>(x * 37 + y * 11), g = static_cast<BYTE>(255 - x * 23),
+             b = static_cast<BYTE>(y * 70 + x);
         p[0] = b;
         p[1] = g;
         p[2] = r;
@@ -105,7 +106,11 @@ struct FormatCase {
   int colorDepth;
 };
 const FormatCase kFormats[] = {
-    {"1 bit", [] { return Indexed(BMF_1BPP, 1, 13, 4, {RGB(255, 0, 0), RGB(0, 0, 255)}); }, 1, 0},
+    {"1 bit",
+     [] {
+       return Indexed(BMF_1BPP, 1, 13, 4, {RGB(255, 0, 0), RGB(0, 0, 255)});
+     },
+     1, 0},
     {"4 bits", [] { return Indexed(BMF_4BPP, 4, 13, 4, Palette(16)); }, 1, 1},
     {"4 bits, short palette", [] { return Indexed(BMF_4BPP, 4, 13, 4, Palette(5)); }, 1, 1},
     {"8 bits", [] { return Indexed(BMF_8BPP, 8, 13, 4, Palette(256)); }, 1, 2},
@@ -194,8 +199,12 @@ TEST_F(XlRasterTest, EverySourceFormatPrintsItsPixelsInGrayWithEachOperation) {
     bool brush;
     bool engine;  // drawn by the engine and handed back as 24-bit pixels
   } rops[] = {
-      {ROP3_SRCCOPY, false, false}, {ROP3_SRCAND, false, false},  {ROP3_NOTSRCCOPY, false, false},
-      {ROP3_SRCINVERT, false, false}, {ROP3_MERGECOPY, true, false}, {ROP3_DSTINVERT, false, true},
+      {ROP3_SRCCOPY, false, false},
+      {ROP3_SRCAND, false, false},
+      {ROP3_NOTSRCCOPY, false, false},
+      {ROP3_SRCINVERT, false, false},
+      {ROP3_MERGECOPY, true, false},
+      {ROP3_DSTINVERT, false, true},
       {0xB8, true, true},
   };
   for (const FormatCase& f : kFormats) {
@@ -268,26 +277,35 @@ TEST_F(XlRasterTest, FillsArePaintedByThePrinterOrLeftToTheEngine) {
     Lines operators;
     Lines brushes;
   } cases[] = {
-      {"blackness", Brush::Solid(RGB(9, 9, 9)), ROP3_BLACKNESS,
-       {"SetROP", "SetSourceTxMode", "SetPaintTxMode", "SetClipToPage", "SetPenSource", "SetPenWidth",
-        "SetBrushSource", "NewPath", "RectanglePath", "PaintPath"},
+      {"blackness",
+       Brush::Solid(RGB(9, 9, 9)),
+       ROP3_BLACKNESS,
+       {"SetROP", "SetSourceTxMode", "SetPaintTxMode", "SetClipToPage", "SetPenSource", "SetPenWidth", "SetBrushSource",
+        "NewPath", "RectanglePath", "PaintPath"},
        {"SetBrushSource GrayLevel=ubyte(0)"}},
-      {"whiteness", Brush::Solid(RGB(9, 9, 9)), ROP3_WHITENESS,
-       {"SetROP", "SetSourceTxMode", "SetPaintTxMode", "SetClipToPage", "SetPenSource", "SetPenWidth",
-        "SetBrushSource", "NewPath", "RectanglePath", "PaintPath"},
+      {"whiteness",
+       Brush::Solid(RGB(9, 9, 9)),
+       ROP3_WHITENESS,
+       {"SetROP", "SetSourceTxMode", "SetPaintTxMode", "SetClipToPage", "SetPenSource", "SetPenWidth", "SetBrushSource",
+        "NewPath", "RectanglePath", "PaintPath"},
        {"SetBrushSource GrayLevel=ubyte(255)"}},
-      {"a solid colour", Brush::Solid(RGB(0, 0, 255)), ROP3_PATCOPY,
-       {"SetROP", "SetSourceTxMode", "SetPaintTxMode", "SetClipToPage", "SetPenSource", "SetPenWidth",
-        "SetBrushSource", "NewPath", "RectanglePath", "PaintPath"},
+      {"a solid colour",
+       Brush::Solid(RGB(0, 0, 255)),
+       ROP3_PATCOPY,
+       {"SetROP", "SetSourceTxMode", "SetPaintTxMode", "SetClipToPage", "SetPenSource", "SetPenWidth", "SetBrushSource",
+        "NewPath", "RectanglePath", "PaintPath"},
        {"SetBrushSource GrayLevel=ubyte(25)"}},
-      {"brush and destination", Brush::Solid(RGB(0, 255, 0)), ROP3_PATINVERT,
-       {"SetROP", "SetSourceTxMode", "SetPaintTxMode", "SetClipToPage", "SetBrushSource", "SetPenSource",
-        "Rectangle"},
+      {"brush and destination",
+       Brush::Solid(RGB(0, 255, 0)),
+       ROP3_PATINVERT,
+       {"SetROP", "SetSourceTxMode", "SetPaintTxMode", "SetClipToPage", "SetBrushSource", "SetPenSource", "Rectangle"},
        {"SetBrushSource GrayLevel=ubyte(153)"}},
       {"no operation", Brush::Solid(0), ROP3_NOP, {"SetROP", "SetSourceTxMode", "SetPaintTxMode", "SetClipToPage"}, {}},
       // A hatch is no brush the printer has: the engine paints it, and its
       // pixels come back as an image drawn as it is.
-      {"a hatch", Brush::Hatched(HS_CROSS, 0), ROP3_PATCOPY,
+      {"a hatch",
+       Brush::Hatched(HS_CROSS, 0),
+       ROP3_PATCOPY,
        {"SetROP", "SetSourceTxMode", "SetPaintTxMode", "SetClipToPage", "SetPenSource", "SetPenWidth", "SetROP",
         "SetColorSpace", "SetCursor", "BeginImage", "ReadImage", "EndImage"},
        {}},
@@ -308,7 +326,9 @@ TEST_F(XlRasterTest, AFlatImageIsSentAsOneRowStretchedToItsHeight) {
   std::vector<std::uint8_t> flat(100 * 3 * 50);
   for (size_t i = 0; i < flat.size(); i += 3) flat[i] = 200, flat[i + 1] = 100, flat[i + 2] = 50;
   Image image{100, 50, BMF_24BPP, flat.data(), 300, true, {}};
-  auto images = Images(PrintPage(Defaults(), [&](DeviceContext& dc) { EXPECT_TRUE(dc.DrawImage(image, {10, 20, 110, 70})); }));
+  auto images = Images(PrintPage(Defaults(), [&](DeviceContext& dc) {
+    EXPECT_TRUE(dc.DrawImage(image, {10, 20, 110, 70}));
+  }));
   ASSERT_EQ(images.size(), 1u);
   EXPECT_EQ(images[0].width, 100);
   EXPECT_EQ(images[0].height, 1);
@@ -348,9 +368,8 @@ TEST_F(XlRasterTest, StretchedImagesKeepTheirPixelsAndTakeTheDestinationSize) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    auto images = Images(PrintPage(Defaults(), [&](DeviceContext& dc) {
-      EXPECT_TRUE(dc.DrawImage(t.image, c.dest, &c.from)) << GetLastError();
-    }));
+    auto images = Images(PrintPage(
+        Defaults(), [&](DeviceContext& dc) { EXPECT_TRUE(dc.DrawImage(t.image, c.dest, &c.from)) << GetLastError(); }));
     ASSERT_EQ(images.size(), 1u);
     const XlImage& image = images[0];
     EXPECT_EQ(image.rop, ROP3_SRCCOPY);
@@ -475,8 +494,7 @@ TEST_F(XlRasterTest, BandedFillsAndEngineResultsLandOnThePage) {
     EXPECT_TRUE(dc.PatBlt({0, 1050, 100, 1150}, Brush::Solid(0), ROP3_BLACKNESS));
     EXPECT_TRUE(dc.PatBlt({0, 2300, 8, 2302}, Brush::Solid(0), ROP3_DSTINVERT));
   });
-  EXPECT_EQ(ItemsNamed(bytes, "RectanglePath"),
-            Lines(2, "RectanglePath BoundingBox=sint16_box(0, 1050, 100, 1150)"));
+  EXPECT_EQ(ItemsNamed(bytes, "RectanglePath"), Lines(2, "RectanglePath BoundingBox=sint16_box(0, 1050, 100, 1150)"));
   EXPECT_EQ(ItemsNamed(bytes, "SetClipRectangle"),
             (Lines{"SetClipRectangle BoundingBox=sint16_box(0, 1050, 100, 1100) ClipRegion=ubyte(0)",
                    "SetClipRectangle BoundingBox=sint16_box(0, 1100, 100, 1150) ClipRegion=ubyte(0)"}));

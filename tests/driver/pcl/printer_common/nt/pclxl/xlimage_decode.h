@@ -44,13 +44,13 @@ struct XlImage {
   int destHeight = 0;
   int cursorX = 0;
   int cursorY = 0;
-  int rop = -1;                      // the ROP in force
+  int rop = -1;  // the ROP in force
   int compressMode = -1;
   int padBytes = 0;
-  std::size_t blockBytes = 0;        // as sent
-  std::vector<std::uint8_t> palette; // of the colour space in force (empty: none)
-  std::string clip;                  // the last clip operator, formatted
-  std::vector<std::uint8_t> rows;    // decoded, padded rows
+  std::size_t blockBytes = 0;         // as sent
+  std::vector<std::uint8_t> palette;  // of the colour space in force (empty: none)
+  std::string clip;                   // the last clip operator, formatted
+  std::vector<std::uint8_t> rows;     // decoded, padded rows
 
   std::size_t Stride() const {
     std::size_t bits = static_cast<std::size_t>(width) * (colorDepth == 0 ? 1 : colorDepth == 1 ? 4 : 8);
@@ -60,9 +60,12 @@ struct XlImage {
   int Pixel(int x, int y) const {
     const std::uint8_t* row = rows.data() + static_cast<std::size_t>(y) * Stride();
     switch (colorDepth) {
-      case 0: return (row[x / 8] >> (7 - x % 8)) & 1;
-      case 1: return x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4;
-      default: return row[x];
+      case 0:
+        return (row[x / 8] >> (7 - x % 8)) & 1;
+      case 1:
+        return x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4;
+      default:
+        return row[x];
     }
   }
   // Gray levels of all pixels, row by row, through the palette when indexed.
@@ -102,8 +105,10 @@ inline std::vector<XlImage> Images(const std::string& bytes) {
     const auto* op = std::get_if<Operator>(&item);
     if (!op) continue;
     switch (op->code) {
-      case 0x7B: state.rop = Num(*op, 0x2C); break;  // SetROP
-      case 0x6B:                                        // SetCursor
+      case 0x7B:
+        state.rop = Num(*op, 0x2C);
+        break;    // SetROP
+      case 0x6B:  // SetCursor
         state.cursorX = Num(*op, 0x4C, 0);
         state.cursorY = Num(*op, 0x4C, 1);
         break;
@@ -113,7 +118,11 @@ inline std::vector<XlImage> Images(const std::string& bytes) {
           for (double n : p->numbers) state.palette.push_back(static_cast<std::uint8_t>(n));
         break;
       }
-      case 0x68: case 0x69: case 0x62: state.clip = FormatItem(item).substr(10); break;
+      case 0x68:
+      case 0x69:
+      case 0x62:
+        state.clip = FormatItem(item).substr(10);
+        break;
       case 0xB0: {  // BeginImage
         XlImage image = state;
         image.colorMapping = Num(*op, 0x64);
@@ -149,7 +158,8 @@ inline std::vector<XlImage> Images(const std::string& bytes) {
         image.rows.resize(image.Stride() * image.height);
         break;
       }
-      default: break;
+      default:
+        break;
     }
   }
   return images;

@@ -1,10 +1,11 @@
 // The image path called directly: the gray rule, run-length coding and its
 // fallback, the conversion of source rows (bit offsets, mirroring, palettes)
 // and what SendBitmap and the bit-block calls refuse.
+#include "driver/pcl/printer_common/nt/pclxl/xlimage.h"
+
 #include <cstring>
 
 #include "driver/pcl/printer_common/nt/pclxl/xlgray.h"
-#include "driver/pcl/printer_common/nt/pclxl/xlimage.h"
 #include "driver/pcl/printer_common/nt/pclxl/xlrle.h"
 #include "tests/driver/pcl/printer_common/nt/pclxl/xlgraph_test_support.h"
 #include "tests/driver/pcl/printer_common/nt/pclxl/xlimage_decode.h"
@@ -28,8 +29,8 @@ TEST(XlGrayTest, GrayRuleWeighsRedGreenAndBlueThreeSixOne) {
     ULONG color;
     BYTE gray;
   } cases[] = {
-      {0x000000, 0},   {0xFFFFFF, 255}, {0x0000FF, 76},  {0x00FF00, 153}, {0xFF0000, 25},
-      {0x808080, 128}, {0x102030, 35},  {0x0000FE, 76},  {0x000001, 0},   {0x00FFFF, 229},
+      {0x000000, 0},   {0xFFFFFF, 255}, {0x0000FF, 76}, {0x00FF00, 153}, {0xFF0000, 25},
+      {0x808080, 128}, {0x102030, 35},  {0x0000FE, 76}, {0x000001, 0},   {0x00FFFF, 229},
   };
   for (const Case& c : cases) EXPECT_EQ(GetGray(c.color), c.gray) << std::hex << c.color;
   const BYTE bgr[3] = {0x10, 0x20, 0x30};  // blue, green, red as a pixel stores them
@@ -163,8 +164,8 @@ TEST_F(XlImageTest, MirroredTargetsReverseRowsAndPixels) {
     std::vector<BYTE> grays;  // as the printer draws them, top row first
   } cases[] = {
       // 1 bit, 10 pixels: indices 1 = white.
-      {BMF_1BPP, 10, {{0b11000000, 0b01000000}, {0, 0}}, {20, 0, 10, 2},
-       {255, 0, 0, 0, 0, 0, 0, 0, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {BMF_1BPP, 10, {{0b11000000, 0b01000000}, {0, 0}}, {20, 0, 10, 2}, {255, 0, 0, 0, 0, 0, 0, 0, 255, 255,
+                                                                          0,   0, 0, 0, 0, 0, 0, 0, 0,   0}},
       // 4 bits, 3 pixels, upside down.
       {BMF_4BPP, 3, {{0x01, 0x20}, {0x22, 0x10}}, {0, 2, 3, 0}, {34, 34, 17, 0, 17, 34}},
       // 8 bits, both ways.
