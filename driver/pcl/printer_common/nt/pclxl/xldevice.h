@@ -33,8 +33,9 @@ struct XlGraphicsCache {
   int penGray;      // last pen source
   int penWidth;
   int fillMode;
-  int clipKind;     // last clip sent; XL_STATE_UNKNOWN: send again
-  RECTL rclClip;
+  int clipKind;     // last clip sent (XL_CLIP_*); XL_STATE_UNKNOWN: send again
+  RECTL rclClip;    // of XL_CLIP_RECTANGLE
+  ULONG clipUniq;   // of XL_CLIP_COMPLEX: the clip object's unique number
   int colorSpace;   // last SetColorSpace (1: gray)
   BOOL bPalette;    // a palette is selected with it
   BOOL bFontKnown;  // the font fields below hold what was sent
@@ -49,6 +50,11 @@ struct XlGraphicsCache {
   FLOAT shearY;
   int writingMode;
 };
+
+// Kinds of clip in the cache.
+inline constexpr int XL_CLIP_RECTANGLE = 1;
+inline constexpr int XL_CLIP_PAGE = 2;
+inline constexpr int XL_CLIP_COMPLEX = 3;
 
 // Where the current logical page lands on the sheet.
 struct PagePlacement {
@@ -93,6 +99,7 @@ struct PDEV {
   PagePlacement placement;
   PaperRow customRows[2];  // portrait rows kCustomPaperRow and kFitOutputPaperRow
   BandRect band;
+  BOOL bStretch;           // DrvStretchBlt at work: the image path is given a source rectangle
   DWORD dwStoreCommand;    // the page-store command in force; kept equal to the stream's
   DWORD dwSignature2;      // PCL_DEVICE_SIGNATURE
   XlStream* pStream;
