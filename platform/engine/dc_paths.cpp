@@ -1,7 +1,7 @@
 // Lines, curves and filled shapes of the device context: the caller's path
 // is taken through the world transform into page pixels (28.4), pens and
-// brushes become the records the device context keeps, and the shape is drawn at once or
-// kept for the bands.
+// brushes become the records the device context keeps, and the shape is
+// drawn at once or kept for the bands.
 #include <algorithm>
 #include <cmath>
 
