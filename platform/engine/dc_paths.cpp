@@ -1,7 +1,7 @@
 // Lines, curves and filled shapes of the device context: the caller's path
 // is taken through the world transform into page pixels (28.4), pens and
-// brushes become their specifications, and the shape is drawn at once or
-// kept for the bands.
+// brushes become the records the device context keeps, and the shape is
+// drawn at once or kept for the bands.
 #include <algorithm>
 #include <cmath>
 
@@ -67,17 +67,17 @@ bool DrawPath(DeviceState& s, const Path& path, const Pen* pen, const Brush* bru
 
 }  // namespace
 
-bool MakePen(const Pen& pen, PenSpec& spec) {
+bool MakePen(const Pen& pen, PenSpec& out) {
   if (!Usable(pen.width) || !Usable(pen.miterLimit) || pen.join > JOIN_MITER || pen.cap > ENDCAP_BUTT) {
     return Fail(ERROR_INVALID_PARAMETER, false);
   }
-  if (!MakeBrush(pen.brush, spec.brush)) return false;
+  if (!MakeBrush(pen.brush, out.brush)) return false;
   bool geometric = pen.width > 0;
-  spec.fl = geometric ? LA_GEOMETRIC : 0;
-  spec.width = geometric ? pen.width : 1;
-  spec.join = pen.join;
-  spec.cap = pen.cap;
-  spec.miterLimit = pen.miterLimit;
+  out.fl = geometric ? LA_GEOMETRIC : 0;
+  out.width = geometric ? pen.width : 1;
+  out.join = pen.join;
+  out.cap = pen.cap;
+  out.miterLimit = pen.miterLimit;
   std::vector<FLOATL> lengths;
   switch (pen.style) {
     case Pen::Style::Solid:
@@ -88,7 +88,7 @@ bool MakePen(const Pen& pen, PenSpec& spec) {
     case Pen::Style::DashDotDot: lengths = {3, 1, 1, 1, 1, 1}; break;
     case Pen::Style::Alternate:
       if (geometric) return Fail(ERROR_INVALID_PARAMETER, false);  // a cosmetic style only
-      spec.fl |= LA_ALTERNATE;
+      out.fl |= LA_ALTERNATE;
       break;
     case Pen::Style::Custom:
       if (pen.dashes.empty() || pen.dashes.size() > 16) return Fail(ERROR_INVALID_PARAMETER, false);
@@ -107,9 +107,9 @@ bool MakePen(const Pen& pen, PenSpec& spec) {
     } else {
       entry.l = static_cast<LONG>(std::lround(std::fmin(length, 1 << 20)));
     }
-    spec.style.push_back(entry);
+    out.style.push_back(entry);
   }
-  if (!spec.style.empty()) spec.fl |= LA_STYLED;
+  if (!out.style.empty()) out.fl |= LA_STYLED;
   return true;
 }
 

@@ -121,11 +121,11 @@ bool RenderText(DeviceState& state, SURFOBJ* so, const Region& region, ULONG uni
                 const TextCommand& command, POINTL bandOrigin);
 bool RenderPath(DeviceState& state, SURFOBJ* so, const Region& region, ULONG uniq, POINTL brushOrigin,
                 const PathCommand& command, POINTL bandOrigin);
-// The brush the engine hands the device for a specification.
+// The brush the engine hands the device for a brush the device context keeps.
 BrushDefinition Definition(const Device& device, const BrushSpec& spec);
-// The brush and pen specifications of the caller's brushes and pens (false: refused, with the reason).
+// Brushes and pens as the device context keeps them (false: refused, with the reason).
 bool MakeBrush(const Brush& brush, BrushSpec& spec);
-bool MakePen(const Pen& pen, PenSpec& spec);
+bool MakePen(const Pen& pen, PenSpec& out);
 // The page's pixels: the surface, or the page a banding surface is a band of.
 RECTL PageBounds(const DeviceState& state);
 

@@ -138,14 +138,14 @@ bool RenderText(DeviceState& state, SURFOBJ* so, const Region& region, ULONG uni
   EngineClip clip(region, Union(cell, string.InkBounds()), uniq);
   if (clip.Invisible()) return true;
 
-  BrushSpec foreSpec;
-  foreSpec.color = command.options.color & 0x00FFFFFF;
-  EngineBrush fore(Definition(device, foreSpec), state.device, so);
+  BrushSpec foreColour;
+  foreColour.color = command.options.color & 0x00FFFFFF;
+  EngineBrush fore(Definition(device, foreColour), state.device, so);
   std::optional<EngineBrush> opaque;
   if (command.options.background) {
-    BrushSpec spec;
-    spec.color = *command.options.background & 0x00FFFFFF;
-    opaque.emplace(Definition(device, spec), state.device, so);
+    BrushSpec background;
+    background.color = *command.options.background & 0x00FFFFFF;
+    opaque.emplace(Definition(device, background), state.device, so);
   }
   // Underline and strike-out as rectangles along a horizontal baseline.
   std::vector<RECTL> extra;

@@ -204,3 +204,53 @@ INSTANTIATE_TEST_SUITE_P(Commands, CommandTreeTest, ::testing::ValuesIn(Cases())
 
 }  // namespace
 }  // namespace k460::testing
+
+namespace k460::testing {
+namespace {
+
+// The fax user interface's query: its own key table, mode 1, the answer
+// walked element by element and read by key.
+TEST_F(DeviceTest, FaxUserListQueryWalksTheAnswer) {
+  static const LPCSTR kFaxKeys[] = {
+      "JOB", "COMMAND", "TYPE", "PARAM", "CODE", "ATTRIBUTE", "FOLDERID", "PASSWORD", "FOLDERNAME", "FILEID",
+      "FILENAME", "TIMESTAMP", "PAGES", "DOCUMENTID", "USERID", "STATUS", "IMAGEPATH", "SUBJECT", "USERHANDLE",
+      "DOCUMENT", "OWNER", "DOCTYPE", "SERVER", "STRAGE", "XPIXEL", "YPIXEL", "XRESOLUTION", "YRESOLUTION", "PAGE",
+      "RESOLUTION", "DOCSIZE", "SCALING", "DENSITY", "ERRORCODE", "ERRORWORDING", "FILE", "FOLDER", "DATASIZE",
+      "PAGENUMBER", "ROOTNAME", "USERNAME", "USER", "PACKET", nullptr};
+  constexpr LONG kCode = 4, kUserId = 14, kUserHandle = 18, kServer = 22, kUserName = 40, kUser = 41;
+  device().core().SetFaxUsers(device::DeviceCore::SampleFaxUsers(120));
+
+  HANDLE hCmd = lib.Create(kFaxKeys);
+  HANDLE hNet = lib.CreateNet("127.0.0.1");
+  ASSERT_TRUE(lib.SetProgressWindow(hNet, 60, "Velkaro Ar+Vento2 K-410/460Fax", "wait", "cancel"));
+  lib.Clear(hCmd);
+  lib.SetMode(hCmd, MCMD_MODE_SERVER);
+  ASSERT_TRUE(lib.Begin(hCmd, kServer));
+  lib.AddString(hCmd, 1, "GETUSERID");
+  lib.End(hCmd);
+  ASSERT_TRUE(lib.PostFile(hNet, port(), "upcmd.cgi", hCmd)) << lib.GetLastNetError(hNet);
+  EXPECT_EQ(Outline(device().core().Received().back().document), "SERVER(COMMAND=GETUSERID)");
+
+  int users = 0;
+  std::vector<std::string> first;
+  LONG code = -1;
+  for (LPCSTR element = lib.GetAnswer(hCmd, MCMD_ANY_ELEMENT); element;
+       element = lib.GetNextAnswer(hCmd, MCMD_ANY_ELEMENT)) {
+    LONG key = lib.GetAnswerKey(hCmd, element);
+    EXPECT_EQ(lib.GetAnswerText(hCmd, element), element);
+    if (key == kUser) ++users;
+    if (key == kCode) lib.StringToNumber(element, &code);
+    if (users == 1 && (key == kUserHandle || key == kUserId || key == kUserName)) first.push_back(element);
+  }
+  EXPECT_EQ(users, 120);
+  EXPECT_EQ(code, 600);
+  // The user name arrives in the ANSI code page (932): 山田 太郎.
+  EXPECT_EQ(first, (std::vector<std::string>{"1", "0001", "\x8e\x52\x93\x63\x20\x91\xbe\x98\x59"}));
+  EXPECT_EQ(lib.GetAnswerKey(hCmd, "not an element"), -1);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  lib.DeleteNet(hNet);
+  lib.Delete(hCmd);
+}
+
+}  // namespace
+}  // namespace k460::testing
