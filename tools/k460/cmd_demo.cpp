@@ -1,15 +1,21 @@
 // k460 demo: the main job. Prints the bundled sample document through every
 // driver of the suite that is built, each to its own file, prints what each
-// job holds with `k460 dump`, and says where everything is.
+// job holds with `k460 dump`; then prints it once more over the whole
+// host-based road (hbgraph, the spooler, the network port monitor) to the
+// emulated device, run in this process; and says where everything is.
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <string>
+#include <thread>
 
 #include "platform/base/host.h"
 #include "platform/base/text.h"
 #include "platform/module/module.h"
+#include "platform/outside/device/emulator.h"
 #include "tools/k460/commands.h"
 #include "tools/k460/print_job.h"
 #include "tools/k460/suite_defaults.h"
@@ -55,6 +61,65 @@ void Dump(const fs::path& job) {
   std::cout << "  dump: " << text.string() << (rc == 0 ? "" : "  (the reader reported a problem)") << "\n";
 }
 
+// Waits (a few seconds at most) until the device has no job left open.
+std::vector<device::DeviceJob> SettledJobs(device::Emulator& emulator) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (true) {
+    auto jobs = emulator.core().Jobs();
+    bool open = false;
+    for (const auto& job : jobs) open = open || job.state == device::JobState::Open;
+    if (!open || std::chrono::steady_clock::now() > deadline) return jobs;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+// Keeps the device (and its status page) up until a person presses Enter;
+// a run without a terminal goes straight on.
+void KeepRunningForAPerson(const device::Emulator& emulator) {
+  if (!isatty(STDIN_FILENO)) return;
+  std::cout << "  the device keeps running: open " << emulator.url() << " in a browser; press Enter to stop it"
+            << std::flush;
+  std::string line;
+  std::getline(std::cin, line);
+}
+
+// The host-based road to the emulated device, set up as `k460 print
+// --device` does. Answers whether the device received the job.
+bool DemoDeviceRoad(const std::string& sample, const fs::path& out) {
+  device::EmulatorOptions settings;
+  settings.jobsFolder = out / "device";
+  device::Emulator emulator(settings);
+  if (std::string failure = emulator.Start(); !failure.empty()) {
+    std::cout << "  the emulated device did not start: " << failure << "\n";
+    return false;
+  }
+  std::cout << "  device: " << emulator.url() << " (emulated, in this process)\n";
+  PrintOptions options;
+  options.files = {sample};
+  options.device = "127.0.0.1:" + std::to_string(emulator.port());
+  options.quiet = true;
+  const int rc = PrintDocuments(options);
+  bool received = false;
+  if (rc != 0) {
+    std::cout << "  printing failed (exit code " << rc << ")\n";
+  } else {
+    for (const auto& job : SettledJobs(emulator)) {
+      std::cout << "  device job " << job.sequence << ": " << job.pages.size() << " page(s), "
+                << device::JobStateName(job.state) << (job.outcome.empty() ? "" : " (" + job.outcome + ")") << "\n";
+      for (const auto& page : job.pages)
+        std::cout << "    page " << page.number << ": " << page.width << " x " << page.height << " at "
+                  << page.resolution << " dpi, " << (settings.jobsFolder / job.folder / page.image).string() << "\n";
+      received = received || job.state == device::JobState::Completed;
+    }
+    if (!received) std::cout << "  the device has no completed job\n";
+  }
+  std::cout << "  status page: " << emulator.url() << "\n  jobs folder: " << settings.jobsFolder.string() << "\n";
+  KeepRunningForAPerson(emulator);
+  emulator.Stop();
+  std::cout << "  device stopped\n";
+  return received;
+}
+
 int Demo(const std::string& sample) {
   if (!EnsureSuiteDefaults()) {
     std::cerr << "k460 demo: cannot install the suite's printers in " << MachineRoot() << "\n";
@@ -83,6 +148,15 @@ int Demo(const std::string& sample) {
     ++printed;
     std::cout << "  job: " << options.output << "\n";
     Dump(options.output);
+  }
+
+  std::cout << "\nhbgraph to the device over the network (netmon, HTTP):\n";
+  if (!Built("hbgraph") || !Built("netmon")) {
+    std::cout << "  not built yet\n";
+  } else if (DemoDeviceRoad(sample, out)) {
+    ++printed;
+  } else {
+    ++failed;
   }
   std::cout << "\n" << printed << " job(s) printed into " << out.string()
             << "; the messages shown are in " << (MachineRoot() / "messages.log").string() << "\n";

@@ -5,61 +5,18 @@
 
 #include "platform/base/text.h"
 #include "platform/process/process_host.h"
-#include "platform/registry/registry.h"
 #include "platform/spooler/host.h"
 #include "tools/k460/commands.h"
+#include "tools/k460/network_ports.h"
 
 namespace k460::tool {
 namespace {
 
-constexpr char16_t kMonitorName[] = u"Velkaro Ar+Vento2 Port Monitor";
-constexpr char16_t kMonitorLibrary[] = u"netmon.dll";
-constexpr char16_t kPortPrefix[] = u"KP2_";
-constexpr char16_t kInstallKey[] = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Velkaro Ar+Vento2 Port Monitor\\Install";
-
-struct Port {
-  std::u16string name, monitor, description;
-};
-
-std::vector<Port> ListPorts() {
-  std::vector<Port> ports;
-  DWORD needed = 0, returned = 0;
-  EnumPortsW(nullptr, 2, nullptr, 0, &needed, &returned);
-  std::vector<BYTE> buffer(needed ? needed : 1);
-  if (!EnumPortsW(nullptr, 2, buffer.data(), needed, &needed, &returned)) return ports;
-  const auto* info = reinterpret_cast<const PORT_INFO_2W*>(buffer.data());
-  for (DWORD i = 0; i < returned; ++i)
-    ports.push_back(Port{std::u16string(WideView(info[i].pPortName)), std::u16string(WideView(info[i].pMonitorName)),
-                         std::u16string(WideView(info[i].pDescription))});
-  return ports;
-}
-
-bool Listed(const std::u16string& name) {
-  for (const auto& port : ListPorts())
-    if (EqualsNoCase(port.name, name)) return true;
-  return false;
-}
-
-// Registers the network port monitor with the spooler (again: the entry
-// is rewritten as it is).
+// Registers the network port monitor, saying so when it cannot.
 bool EnsureMonitor() {
-  if (InstallMonitor(kMonitorName, kMonitorLibrary)) return true;
+  if (RegisterNetworkMonitor()) return true;
   std::cerr << "k460 port: cannot register the network port monitor\n";
   return false;
-}
-
-// An installer's way of naming the address: a value in the monitor's
-// Install key, taken by its next AddPort.
-bool LeaveInstallAddress(const std::u16string& address) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  const WCHAR empty[1] = {0};
-  bool ok = RegSetValueExW(key, address.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(empty), sizeof empty) ==
-            ERROR_SUCCESS;
-  RegCloseKey(key);
-  return ok;
 }
 
 int Finish(int code) {
@@ -88,8 +45,8 @@ int Add(const AddOptions& o) {
     return Finish(1);
   }
   if (address.empty() && !o.searchAnswer.empty()) QueueProgramAnswers(u"qtxssearch.exe", {o.searchAnswer});
-  bool existed = !address.empty() && Listed(kPortPrefix + address);
-  std::u16string monitor = kMonitorName;
+  bool existed = !address.empty() && PortListed(kNetworkPortPrefix + address);
+  std::u16string monitor = kNetworkMonitorName;
   if (!AddPortW(nullptr, nullptr, monitor.data())) {
     std::cerr << "k460 port add: the monitor did not add the port (error " << GetLastError() << ")\n";
     return Finish(1);
@@ -97,9 +54,9 @@ int Add(const AddOptions& o) {
   if (address.empty()) {
     std::cout << "k460 port add: done (see k460 port list)\n";
   } else if (existed) {
-    std::cout << Utf16ToUtf8(kPortPrefix + address) << " exists already (see k460 messages)\n";
-  } else if (Listed(kPortPrefix + address)) {
-    std::cout << Utf16ToUtf8(kPortPrefix + address) << "\n";
+    std::cout << Utf16ToUtf8(kNetworkPortPrefix + address) << " exists already (see k460 messages)\n";
+  } else if (PortListed(kNetworkPortPrefix + address)) {
+    std::cout << Utf16ToUtf8(kNetworkPortPrefix + address) << "\n";
   } else {
     std::cerr << "k460 port add: no port was added for " << o.address << "\n";
     return Finish(1);
@@ -110,7 +67,7 @@ int Add(const AddOptions& o) {
 int Delete(const std::string& name) {
   if (!EnsureMonitor()) return 1;
   std::u16string port = Utf8ToUtf16(name);
-  if (!Listed(port)) port = kPortPrefix + port;  // an address names its port
+  if (!PortListed(port)) port = kNetworkPortPrefix + port;  // an address names its port
   if (!DeletePortW(nullptr, nullptr, port.data())) {
     std::cerr << "k460 port delete: cannot delete " << name << " (error " << GetLastError() << ")\n";
     return Finish(1);

@@ -9,6 +9,7 @@
 #include "driver/pcl/printer_common/settings/settings.h"
 #include "platform/base/text.h"
 #include "platform/spooler/host.h"
+#include "tools/k460/device_road.h"
 #include "tools/k460/engine_sink.h"
 #include "tools/k460/suite_defaults.h"
 #include "tools/print/document_reader.h"
@@ -41,9 +42,7 @@ struct Printer {
   }
 };
 
-}  // namespace
-
-int PrintDocuments(const PrintOptions& o) {
+int PrintToPrinter(const PrintOptions& o) {
   const auto started = std::chrono::steady_clock::now();
   EnsureSuiteDefaults();
   auto setup = ChoosePrinter(o);
@@ -167,6 +166,44 @@ int PrintDocuments(const PrintOptions& o) {
             << (o.output.empty() ? Utf16ToUtf8(setup->portName) : o.output) << " through \"" << Utf16ToUtf8(setup->name)
             << "\" in " << std::fixed << std::setprecision(2) << seconds << " s\n";
   return 0;
+}
+
+// What --device goes with: the suite's host-based printer and its port.
+std::string DeviceOptionConflict(const PrintOptions& o) {
+  if (!o.output.empty()) return "--device sends the job to the device; it cannot go with --output";
+  if (!o.printer.empty()) return "--device prints through the suite's host-based printer; it cannot go with --printer";
+  if (!o.driver.empty() && o.driver != "hbgraph")
+    return "--device needs the host-based driver (--driver hbgraph), not " + o.driver;
+  return "";
+}
+
+int PrintToDevice(PrintOptions o) {
+  std::string problem = DeviceOptionConflict(o);
+  auto target = problem.empty() ? ParseDeviceTarget(o.device, problem) : std::nullopt;
+  if (!target) {
+    std::cerr << "k460 print: " << problem << "\n";
+    return kExitBadInput;
+  }
+  auto road = SetUpDeviceRoad(*target, problem);
+  if (!road) {
+    std::cerr << "k460 print: " << problem << "\n";
+    return kExitSetup;
+  }
+  if (!o.quiet)
+    std::cerr << "device " << target->address << " (HTTP port "
+              << (target->httpPort ? std::to_string(*target->httpPort) : "as set") << ") on "
+              << Utf16ToUtf8(road->port) << " through \"" << Utf16ToUtf8(road->printer) << "\"\n";
+  o.printer = Utf16ToUtf8(road->printer);
+  o.driver = "hbgraph";
+  return PrintToPrinter(o);
+}
+
+}  // namespace
+
+int PrintDocuments(const PrintOptions& o) {
+  const int result = o.device.empty() ? PrintToPrinter(o) : PrintToDevice(o);
+  ShutdownSpooler();  // the port monitors end their threads before the program does
+  return result;
 }
 
 }  // namespace k460::tool

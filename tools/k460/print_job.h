@@ -3,7 +3,8 @@
 // settings (driver defaults, the printer's stored defaults, then the
 // options), plays each document page by page into the driver through the
 // engine stand-in, and lets the spooler stand-in deliver the job to the
-// printer's port (or to `output`).
+// printer's port (or to `output`). With `device` it first sets up the road
+// to a network device (see device_road.h) and prints through it.
 #pragma once
 
 #include <string>
@@ -16,6 +17,7 @@ struct PrintOptions {
   std::string printer;   // a printer by name, or
   std::string driver;    // the suite's printer of this graphics library ("xlgraph")
   std::string output;    // a file instead of the printer's port
+  std::string device;    // ADDRESS[:HTTPPORT]: the suite's host-based printer, on the device's network port
   std::string copies;
   std::vector<std::string> options;  // -o NAME=VALUE ...
   std::vector<std::string> fields;   // --set FIELD=VALUE
@@ -26,6 +28,7 @@ struct PrintOptions {
 inline constexpr int kExitBadInput = 2;  // a document, an option or a printer that is not there
 inline constexpr int kExitDriver = 3;    // the driver failed
 inline constexpr int kExitDelivery = 4;  // the job did not reach the port
+inline constexpr int kExitSetup = 5;     // the road to the device could not be set up
 
 // Progress on stderr, a summary line on stdout; returns 0 or an exit code.
 int PrintDocuments(const PrintOptions& options);

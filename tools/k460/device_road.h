@@ -1,0 +1,39 @@
+// The road of a host-based job to a network device, set up as an installer
+// would: the network port monitor registered, the device's port
+// "KP2_<address>" added through the spooler, the suite's host-based printer
+// moved onto that port, and the device's HTTP port in the registry where the
+// monitor reads it. `k460 print --device`, `k460 demo` and the network
+// monitor's benchmark use it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace k460::tool {
+
+// A device as `--device ADDRESS[:HTTPPORT]` names it.
+struct DeviceTarget {
+  std::string address;               // dotted IPv4: four decimal parts 0..255
+  std::optional<unsigned> httpPort;  // 1..65535, when given
+};
+
+// Reads "ADDRESS[:HTTPPORT]". On a bad address or port number answers
+// nullopt and says in `problem` what is wrong.
+std::optional<DeviceTarget> ParseDeviceTarget(const std::string& text, std::string& problem);
+
+// Where the network port monitor reads the device's HTTP port: a REG_SZ
+// decimal value under HKEY_LOCAL_MACHINE; 80 when it is missing.
+inline constexpr char16_t kHttpPortKey[] = u"Software\\Velkaro\\Ar+Vento\\Common";
+inline constexpr char16_t kHttpPortValue[] = u"HttpPort";
+
+struct DeviceRoad {
+  std::u16string printer;  // the suite's host-based printer, now on `port`
+  std::u16string port;     // "KP2_<address>"
+};
+
+// Sets up the road to `target`. The HttpPort value is written when the
+// target names a port; otherwise an existing value is kept and a missing one
+// becomes "80". Answers nullopt with `problem` set when a step fails.
+std::optional<DeviceRoad> SetUpDeviceRoad(const DeviceTarget& target, std::string& problem);
+
+}  // namespace k460::tool
