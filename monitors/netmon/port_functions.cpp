@@ -157,22 +157,6 @@ BOOL OpenPort(HANDLE hMonitor, LPWSTR pName, PHANDLE pHandle) {
 }
 
 // Jobs are the job pipeline's; until it takes them a port accepts none.
-BOOL StartDocPort(HANDLE hPort, LPWSTR, DWORD, DWORD, LPBYTE) {
-  SpoolerLock lock;
-  return Fail(LivePort(hPort) ? ERROR_NOT_SUPPORTED : ERROR_INVALID_HANDLE);
-}
-
-BOOL WritePort(HANDLE hPort, LPBYTE, DWORD, LPDWORD pcbWritten) {
-  if (pcbWritten) *pcbWritten = 0;
-  SpoolerLock lock;
-  return Fail(LivePort(hPort) ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);  // no job
-}
-
-BOOL EndDocPort(HANDLE hPort) {
-  SpoolerLock lock;
-  return Fail(LivePort(hPort) ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);  // no job
-}
-
 BOOL ReadPort(HANDLE, LPBYTE, DWORD, LPDWORD pcbRead) {
   if (pcbRead) *pcbRead = 0;
   return Fail(ERROR_NOT_SUPPORTED);
