@@ -255,7 +255,9 @@ int ParseResponse(const CommandLibrary& library, HANDLE hCmd, CommandJob* job, i
   if (!library.StringToNumber || !library.StringToNumber(codeText, &code) || code < 0) {
     return failed(kErrorCodeNotNumber);
   }
-  if ((command == kCmdCreate || command == kCmdCreateFax) && portId == kPortIdNetwork) {
+  // Only a device that took the job names it: a busy or "create again"
+  // answer carries no service id and is read for its code alone.
+  if ((command == kCmdCreate || command == kCmdCreateFax) && portId == kPortIdNetwork && code == kAnswerAccepted) {
     LPCSTR idText = library.GetAnswer(hCmd, KEY_SERVICEID);
     if (!idText) return failed(kErrorNoServiceId);
     DWORD serviceId = 0;

@@ -6,8 +6,10 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "platform/outside/qtxtoenc/qtxtoenc.h"
+#include "platform/base/text.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/host.h"
 
@@ -15,6 +17,7 @@ namespace k460::testing {
 
 void NetmonJobTest::SetUp() {
   NetmonTest::SetUp();
+  ClearFinishedJobs();
   device_ = std::make_unique<device::Emulator>(device::EmulatorOptions{0, root() / "device", 64u << 20});
   ASSERT_EQ(device_->Start(), "");
   ASSERT_TRUE(AddPort(u"127.0.0.1"));
@@ -71,6 +74,15 @@ std::vector<std::string> NetmonJobTest::Conversation(bool withStatus) {
     if (withStatus || name != "GETSTATUS") out.push_back(name);
   }
   return out;
+}
+
+std::vector<ShownMessage> NetmonJobTest::ProgramMessages(std::size_t expected) {
+  auto shown = Messages("ProgramMessage");
+  for (int i = 0; i < 500 && shown.size() < expected; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    shown = Messages("ProgramMessage");
+  }
+  return shown;
 }
 
 std::vector<std::string> NetmonJobTest::LeftoverFiles() {

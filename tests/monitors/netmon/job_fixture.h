@@ -30,6 +30,9 @@ class NetmonJobTest : public NetmonTest {
   // The requests the device got, as "GETSTATUS", "CREATE", ..., "DATA" (and
   // without the GETSTATUS status checks when `withStatus` is false).
   std::vector<std::string> Conversation(bool withStatus = false);
+  // The messages the message program showed, once `expected` of them are
+  // in the log (it runs as a process of its own) or a few seconds passed.
+  std::vector<ShownMessage> ProgramMessages(std::size_t expected);
   // Files the monitor left in its temporary folder.
   std::vector<std::string> LeftoverFiles();
   // A stream of printer pages; `papers` gives each page's `Paper` code.

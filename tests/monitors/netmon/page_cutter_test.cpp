@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "monitors/common/encoder_library.h"
+#include "monitors/common/page_codes.h"
 #include "monitors/netmon/page_cutter.h"
 #include "monitors/netmon/temp_folder.h"
 #include "tests/monitors/common/page_stream_support.h"
@@ -149,7 +150,7 @@ TEST_F(PageCutterTest, TurnedPagesAreToldTheTurnedSizeAndTurnedByDirection) {
     bool right;
   };
   for (const Case& c : {Case{1, 0, false}, Case{1, 9, true}, Case{2, 0, false}, Case{3, 0, true}}) {
-    SCOPED_TRACE(testing::Message() << "BmpRotate " << c.bmpRotate << " paper " << c.paper);
+    SCOPED_TRACE(::testing::Message() << "BmpRotate " << c.bmpRotate << " paper " << c.paper);
     TestPage page = MakePage(kPrinterDevId, 48, 20, 7);
     page.info.BmpRotate = c.bmpRotate;
     page.header.Paper = c.paper;
