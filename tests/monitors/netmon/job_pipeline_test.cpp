@@ -201,3 +201,26 @@ TEST_F(NetmonJobTest, StartDocPortTwiceKeepsTheFirstJob) {
 
 }  // namespace
 }  // namespace k460::testing
+
+namespace k460::testing {
+namespace {
+
+TEST_F(NetmonJobTest, ATracedJobKeepsItsPageFilesBehind) {
+  WriteMachineFile(u"C:\\Windows\\System32\\spool\\drivers\\w32x86\\3\\K460.ini", "[Monitors]\r\nPortMonitorTraceOut=1\r\n");
+  ASSERT_TRUE(InstallDriver({u"K460 Network Test", u"hbgraph.dll", u"", u"", u"", {u"K460.ini"}, u"", u"RAW"}));
+  ASSERT_TRUE(PrintStream(PrinterJob({0, 0})));
+  int mmr = 0, bitmaps = 0, tiffs = 0;
+  for (const std::string& name : LeftoverFiles()) {
+    const std::string prefix = name.substr(0, 3), extension = name.substr(name.size() - 3);
+    if (prefix == "Mmr" && extension == "tmp") ++mmr;
+    if (prefix == "Bmt" && extension == "bmp") ++bitmaps;
+    if (prefix == "Prt" && extension == "tif") ++tiffs;
+  }
+  EXPECT_EQ(mmr, 2);
+  EXPECT_EQ(bitmaps, 2);
+  EXPECT_EQ(tiffs, 1);
+  EXPECT_EQ(LeftoverFiles().size(), 5u);
+}
+
+}  // namespace
+}  // namespace k460::testing
