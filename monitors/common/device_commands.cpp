@@ -2,8 +2,8 @@
 // reading the device's answers.
 #include "monitors/common/device_commands.h"
 
-#include <climits>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 #include "monitors/common/command_keys.h"
@@ -188,12 +188,15 @@ int BuildCreateFaxTree(TreeBuilder& tree, const CommandJob& job, bool network) {
   return built;
 }
 
+// Counts are handed to the library as LONG.
+constexpr DWORD kMaxCount = static_cast<DWORD>(std::numeric_limits<LONG>::max());
+
 bool ValidPortId(int portId) { return portId == kPortIdPrinterPort || portId == kPortIdNetwork; }
 
 // A page count that the command can announce: ADD names the page before
 // `pages`, so it needs at least one.
 bool ValidPages(int command, DWORD pages) {
-  if (pages > static_cast<DWORD>(LONG_MAX)) return false;
+  if (pages > kMaxCount) return false;
   return command != kCmdAdd || pages >= 1;
 }
 
@@ -231,7 +234,7 @@ int SetCommandData(const CommandLibrary& library, HANDLE hCmd, const CommandJob&
 bool SetUploadData(const CommandLibrary& library, HANDLE hCmd, const CommandJob& job, int portId, DWORD pages,
                    const std::string& ansiFileName) {
   const bool network = portId == kPortIdNetwork;
-  if (!ValidPortId(portId) || pages < 1 || pages > static_cast<DWORD>(LONG_MAX) || ansiFileName.empty() ||
+  if (!ValidPortId(portId) || pages < 1 || pages > kMaxCount || ansiFileName.empty() ||
       ansiFileName.find('\0') != std::string::npos || !library.Clear || !library.AddParamNumber ||
       !library.AttachFile || (network && !library.AddParamHex)) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -255,8 +258,8 @@ int ParseResponse(const CommandLibrary& library, HANDLE hCmd, CommandJob* job, i
   if (!library.StringToNumber || !library.StringToNumber(codeText, &code) || code < 0) {
     return failed(kErrorCodeNotNumber);
   }
-  // Only a device that took the job names it: a busy or "create again"
-  // answer carries no service id and is read for its code alone.
+  // Only an accepted job has a service id: busy, create-again and refusal
+  // answers carry none, and their code is what the sender acts on.
   if ((command == kCmdCreate || command == kCmdCreateFax) && portId == kPortIdNetwork && code == kAnswerAccepted) {
     LPCSTR idText = library.GetAnswer(hCmd, KEY_SERVICEID);
     if (!idText) return failed(kErrorNoServiceId);

@@ -127,8 +127,9 @@ bool SetUploadData(const CommandLibrary& library, HANDLE hCmd, const CommandJob&
 
 // The answer of the last post to `command`: its CODE (*error 0), or -1
 // with *error set (900 to 903, or kErrorNoJob when `job` is null); `error`
-// may be null. A negative CODE counts as no number (901). CREATE and
-// CREATE FAX on the network also read SERVICEID into job->serviceId.
+// may be null. A negative CODE counts as no number (901). An accepted
+// (600) CREATE or CREATE FAX on the network also reads SERVICEID into
+// job->serviceId; other answers carry none.
 int ParseResponse(const CommandLibrary& library, HANDLE hCmd, CommandJob* job, int command, int portId, int* error);
 
 // "ANGLE" of a page: `Angle` corrected by a quarter turn for pages that
