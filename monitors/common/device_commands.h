@@ -111,19 +111,25 @@ struct CommandJob {
 
 // Clears `hCmd`, sets mode 2, adds the fax parameters where they apply and
 // builds the tree of `command` for page count `pages`. Answers the build
-// result (the sections completed); a failing library call ends the build
-// early, so the result then differs from ExpectedBuildResult.
+// result (the sections completed); a failing library call, or a coded
+// header value without a keyword, ends the build early, so the result then
+// differs from ExpectedBuildResult. 0 (ERROR_INVALID_PARAMETER) for an
+// unknown command or port id, ADD with `pages` 0, or a library that lacks a
+// function the build needs.
 int SetCommandData(const CommandLibrary& library, HANDLE hCmd, const CommandJob& job, int command, int portId,
                    DWORD pages);
 
 // The upload of a page or fax file: "serviceid" (8 hexadecimal digits, on
-// the network only) and "pagenumber", and the file by its ANSI name.
+// the network only) and "pagenumber", and the file by its ANSI name. FALSE
+// (ERROR_INVALID_PARAMETER) for page 0, an empty name or an unknown port id.
 bool SetUploadData(const CommandLibrary& library, HANDLE hCmd, const CommandJob& job, int portId, DWORD pages,
                    const std::string& ansiFileName);
 
-// The answer of the last post to `command`: its CODE, or -1 with *error
-// set (900 to 903, or kErrorNoJob when `job` is null). CREATE and CREATE
-// FAX on the network also read SERVICEID into job->serviceId.
+// The answer of the last post to `command`: its CODE (*error 0), or -1
+// with *error set (900 to 903, or kErrorNoJob when `job` is null); `error`
+// may be null. A negative CODE counts as no number (901). An accepted
+// (600) CREATE or CREATE FAX on the network also reads SERVICEID into
+// job->serviceId; other answers carry none.
 int ParseResponse(const CommandLibrary& library, HANDLE hCmd, CommandJob* job, int command, int portId, int* error);
 
 // "ANGLE" of a page: `Angle` corrected by a quarter turn for pages that

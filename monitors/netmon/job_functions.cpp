@@ -190,13 +190,15 @@ BOOL EndDocPort(HANDLE hPort) {
     return TRUE;
   }
 
-  const auto end = job->reader.Finish(*job->pageCutter);
+  // END names the pages the device was sent; a page cut off by the end of
+  // the stream was never sent.
+  const std::uint32_t pagesReceived = job->reader.pagesStarted();
+  const std::uint32_t pagesSent = job->reader.pagesCompleted();
+  job->reader.Finish(*job->pageCutter);
   BOOL result = TRUE;
-  if (end.pages > 0 || job->TotalPages() > 0) {
-    result = job->pageSender->SendEnd(job->TotalPages());
-  }
+  if (pagesReceived > 0) result = job->pageSender->SendEnd(pagesSent);
   if (job->failed) result = FALSE;
-  if (result || !(port->status & PP_JOB_CANCELLED)) SetJobW(job->hPrinter, job->JobId, 0, nullptr, JOB_CONTROL_SENT_TO_PRINTER);
+  SetJobW(job->hPrinter, job->JobId, 0, nullptr, JOB_CONTROL_SENT_TO_PRINTER);
   if (!result && !(port->status & PP_JOB_CANCELLED)) {
     CancelJob(*job);
     SetLastError(ERROR_PRINT_CANCELLED);
