@@ -54,14 +54,17 @@ std::optional<PrinterSetup> FindSuiteHostBasedPrinter() {
   return std::nullopt;
 }
 
-// Whether there is an HttpPort value at all, whatever it holds.
-bool HttpPortSettingExists() {
+// The HttpPort value: nullopt when there is none, "?" when it is no text.
+std::optional<std::string> HttpPortSetting() {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHttpPortKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  DWORD type = 0, size = 0;
-  const bool exists = RegQueryValueExW(key, kHttpPortValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHttpPortKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+  char16_t text[131] = {};  // the monitor reads up to 260 bytes
+  DWORD type = 0, size = sizeof text - sizeof(char16_t);
+  const LONG read = RegQueryValueExW(key, kHttpPortValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
   RegCloseKey(key);
-  return exists;
+  if (read == ERROR_FILE_NOT_FOUND) return std::nullopt;
+  if (read != ERROR_SUCCESS || type != REG_SZ) return "?";
+  return Utf16ToUtf8(text);
 }
 
 bool WriteHttpPortSetting(const std::u16string& text) {
@@ -173,9 +176,12 @@ std::optional<DeviceRoad> SetUpDeviceRoad(const DeviceTarget& target, std::strin
   if (!EqualsNoCase(printer->portName, road.port) && !SetPrinterPort(road.printer, road.port, problem))
     return std::nullopt;
 
-  if (target.httpPort || !HttpPortSettingExists()) {
-    const std::u16string text = Utf8ToUtf16(std::to_string(target.httpPort.value_or(80)));
-    if (!WriteHttpPortSetting(text)) {
+  auto existing = target.httpPort ? std::nullopt : HttpPortSetting();
+  if (existing) {
+    road.httpPort = *existing;
+  } else {
+    road.httpPort = std::to_string(target.httpPort.value_or(80));
+    if (!WriteHttpPortSetting(Utf8ToUtf16(road.httpPort))) {
       problem = "cannot write the device's HTTP port to the registry";
       return std::nullopt;
     }

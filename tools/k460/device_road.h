@@ -29,6 +29,7 @@ inline constexpr char16_t kHttpPortValue[] = u"HttpPort";
 struct DeviceRoad {
   std::u16string printer;  // the suite's host-based printer, now on `port`
   std::u16string port;     // "KP2_<address>"
+  std::string httpPort;    // the HttpPort value in effect, as text
 };
 
 // Sets up the road to `target`. The HttpPort value is written when the

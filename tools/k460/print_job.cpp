@@ -179,7 +179,7 @@ std::string DeviceOptionConflict(const PrintOptions& o) {
 
 int PrintToDevice(PrintOptions o) {
   std::string problem = DeviceOptionConflict(o);
-  auto target = problem.empty() ? ParseDeviceTarget(o.device, problem) : std::nullopt;
+  auto target = problem.empty() ? ParseDeviceTarget(*o.device, problem) : std::nullopt;
   if (!target) {
     std::cerr << "k460 print: " << problem << "\n";
     return kExitBadInput;
@@ -190,9 +190,8 @@ int PrintToDevice(PrintOptions o) {
     return kExitSetup;
   }
   if (!o.quiet)
-    std::cerr << "device " << target->address << " (HTTP port "
-              << (target->httpPort ? std::to_string(*target->httpPort) : "as set") << ") on "
-              << Utf16ToUtf8(road->port) << " through \"" << Utf16ToUtf8(road->printer) << "\"\n";
+    std::cerr << "device " << target->address << ", HTTP port " << road->httpPort
+              << (target->httpPort ? "" : " (the machine's setting)") << ", on " << Utf16ToUtf8(road->port) << " through \"" << Utf16ToUtf8(road->printer) << "\"\n";
   o.printer = Utf16ToUtf8(road->printer);
   o.driver = "hbgraph";
   return PrintToPrinter(o);
@@ -201,7 +200,7 @@ int PrintToDevice(PrintOptions o) {
 }  // namespace
 
 int PrintDocuments(const PrintOptions& o) {
-  const int result = o.device.empty() ? PrintToPrinter(o) : PrintToDevice(o);
+  const int result = o.device ? PrintToDevice(o) : PrintToPrinter(o);
   ShutdownSpooler();  // the port monitors end their threads before the program does
   return result;
 }

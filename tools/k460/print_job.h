@@ -7,6 +7,7 @@
 // to a network device (see device_road.h) and prints through it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ struct PrintOptions {
   std::string printer;   // a printer by name, or
   std::string driver;    // the suite's printer of this graphics library ("xlgraph")
   std::string output;    // a file instead of the printer's port
-  std::string device;    // ADDRESS[:HTTPPORT]: the suite's host-based printer, on the device's network port
+  std::optional<std::string> device;  // ADDRESS[:HTTPPORT] of a network device
   std::string copies;
   std::vector<std::string> options;  // -o NAME=VALUE ...
   std::vector<std::string> fields;   // --set FIELD=VALUE

@@ -163,8 +163,10 @@ TEST_F(PrintDeviceTest, DeviceSetsUpMonitorPortPrinterAndHttpPort) {
   EXPECT_EQ(PrinterPort(kHostBasedPrinter), "KP2_127.0.0.1");
   EXPECT_EQ(RegistryText(kCommonKey, u"HttpPort"), DevicePort());
   // The other printers of the suite stay where they were.
-  for (const auto& printer : k460::ListPrinters())
-    if (printer.name != kHostBasedPrinter) EXPECT_EQ(k460::Utf16ToUtf8(printer.portName), "FILE:");
+  for (const auto& printer : k460::ListPrinters()) {
+    if (printer.name == kHostBasedPrinter) continue;
+    EXPECT_EQ(k460::Utf16ToUtf8(printer.portName), "FILE:");
+  }
 }
 
 TEST_F(PrintDeviceTest, HttpPortIsWrittenWhenGivenAndKeptOtherwise) {
