@@ -17,6 +17,7 @@
 #include "platform/module/module.h"
 #include "platform/outside/device/emulator.h"
 #include "tools/k460/commands.h"
+#include "tools/k460/device_road.h"
 #include "tools/k460/print_job.h"
 #include "tools/k460/suite_defaults.h"
 
@@ -84,8 +85,11 @@ void KeepRunningForAPerson(const device::Emulator& emulator) {
 }
 
 // The host-based road to the emulated device, set up as `k460 print
-// --device` does. Answers whether the device received the job.
+// --device` does; the printer's port and the HTTP port setting are put back
+// afterwards, as the device does not outlive the demo. Answers whether the
+// device received the job.
 bool DemoDeviceRoad(const std::string& sample, const fs::path& out) {
+  const RoadSettings before = SaveRoadSettings();
   device::EmulatorOptions settings;
   settings.jobsFolder = out / "device";
   device::Emulator emulator(settings);
@@ -116,7 +120,8 @@ bool DemoDeviceRoad(const std::string& sample, const fs::path& out) {
   std::cout << "  status page: " << emulator.url() << "\n  jobs folder: " << settings.jobsFolder.string() << "\n";
   KeepRunningForAPerson(emulator);
   emulator.Stop();
-  std::cout << "  device stopped\n";
+  const bool restored = RestoreRoadSettings(before);
+  std::cout << "  device stopped" << (restored ? "" : "; the printer's port could not be put back") << "\n";
   return received;
 }
 

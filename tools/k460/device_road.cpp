@@ -189,4 +189,44 @@ std::optional<DeviceRoad> SetUpDeviceRoad(const DeviceTarget& target, std::strin
   return road;
 }
 
+RoadSettings SaveRoadSettings() {
+  RoadSettings settings;
+  if (auto printer = FindSuiteHostBasedPrinter()) {
+    settings.printer = printer->name;
+    settings.port = printer->portName;
+  }
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHttpPortKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return settings;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key, kHttpPortValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    std::vector<BYTE> bytes(size);
+    if (RegQueryValueExW(key, kHttpPortValue, nullptr, &type, bytes.data(), &size) == ERROR_SUCCESS) {
+      bytes.resize(size);
+      settings.httpPort.emplace(type, std::move(bytes));
+    }
+  }
+  RegCloseKey(key);
+  return settings;
+}
+
+bool RestoreRoadSettings(const RoadSettings& settings) {
+  std::string problem;
+  bool ok = !settings.printer || SetPrinterPort(*settings.printer, *settings.port, problem);
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kHttpPortKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  if (settings.httpPort) {
+    const auto& [type, bytes] = *settings.httpPort;
+    ok = RegSetValueExW(key, kHttpPortValue, 0, type, bytes.data(), static_cast<DWORD>(bytes.size())) ==
+             ERROR_SUCCESS &&
+         ok;
+  } else {
+    const LONG deleted = RegDeleteValueW(key, kHttpPortValue);
+    ok = (deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND) && ok;
+  }
+  RegCloseKey(key);
+  return ok;
+}
+
 }  // namespace k460::tool

@@ -8,6 +8,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/base/types.h"
 
 namespace k460::tool {
 
@@ -36,5 +39,17 @@ struct DeviceRoad {
 // target names a port; otherwise an existing value is kept and a missing one
 // becomes "80". Answers nullopt with `problem` set when a step fails.
 std::optional<DeviceRoad> SetUpDeviceRoad(const DeviceTarget& target, std::string& problem);
+
+// What the road changes on a machine, as it was before: the suite's
+// host-based printer's port and the HttpPort value (type and bytes). A
+// demonstration puts them back when it is done, so that the machine does
+// not go on printing to a device that is gone.
+struct RoadSettings {
+  std::optional<std::u16string> printer, port;
+  std::optional<std::pair<DWORD, std::vector<BYTE>>> httpPort;
+};
+RoadSettings SaveRoadSettings();
+// Answers whether everything could be put back.
+bool RestoreRoadSettings(const RoadSettings& settings);
 
 }  // namespace k460::tool

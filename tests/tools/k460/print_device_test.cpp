@@ -226,4 +226,16 @@ TEST_F(PrintDeviceTest, SamplePagesArriveAtTheDeviceAsImages) {
   }
 }
 
+TEST_F(PrintDeviceTest, DemoPrintsToItsOwnDeviceAndPutsThePrinterBack) {
+  ProgramRun run = K460("demo < /dev/null");  // no terminal: the demo does not wait
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("device job 1: 2 page(s), COMPLETED"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("jobs folder: " + (root() / "demo" / "device").string()), std::string::npos) << run.output;
+  EXPECT_TRUE(std::filesystem::exists(root() / "demo" / "hbgraph.prn"));  // the file jobs are still there
+  // The device is gone: the printer is back on its file port and the
+  // machine has no HTTP port setting, as before.
+  EXPECT_EQ(PrinterPort(kHostBasedPrinter), "FILE:");
+  EXPECT_FALSE(RegistryText(kCommonKey, u"HttpPort"));
+}
+
 }  // namespace
