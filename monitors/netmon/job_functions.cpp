@@ -14,7 +14,9 @@
 #include "monitors/netmon/page_cutter.h"
 #include "monitors/netmon/port_functions.h"
 #include "monitors/netmon/printer_check.h"
+#include "monitors/netmon/user_session.h"
 #include "platform/base/text.h"
+#include "platform/process/process.h"
 #include "platform/spooler/spooler.h"
 
 namespace netmon {
@@ -73,6 +75,12 @@ bool ShowsNoErrors(HANDLE hPrinter) {
   auto printer = GetPrinterStatus(hPrinter);
   return printer && !(reinterpret_cast<const PRINTER_INFO_2W*>(printer->data())->Attributes &
                       PRINTER_ATTRIBUTE_ENABLE_BIDI);
+}
+
+// Message 314 (a print error occurred) for a job this port cannot print.
+void ShowPrintError(const IniJob& job) {
+  if (job.pIniPort->status & PP_NON_ERRORMESSAGE) return;
+  ShowMessageText(job.pIniPort, MonitorString(IDS_PRINT_ERROR), job.pszPrinterName, MB_OK | MB_ICONERROR);
 }
 
 void CancelJob(IniJob& job) { SetJobW(job.hPrinter, job.JobId, 0, nullptr, JOB_CONTROL_CANCEL); }
@@ -169,6 +177,7 @@ BOOL WritePort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuf, LPDWORD pcbWritten) {
   }
   DWORD error = job->pageCutter->error();
   if (error == ERROR_SUCCESS) error = ERROR_INVALID_DATA;  // the stream itself is malformed
+  if (error == ERROR_NOT_SUPPORTED) ShowPrintError(*job);  // a fax, TIFF or booklet job
   Trace(*job, "WritePort failed: " + std::string(job->reader.failed() ? "stream " : "") + "error " +
                   std::to_string(error));
   return Fail(error);

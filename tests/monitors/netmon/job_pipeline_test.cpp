@@ -199,11 +199,18 @@ TEST_F(NetmonJobTest, StartDocPortTwiceKeepsTheFirstJob) {
   EXPECT_EQ(Conversation(), (V{"CREATE", "DATA", "DATA", "END"}));
 }
 
-}  // namespace
-}  // namespace k460::testing
-
-namespace k460::testing {
-namespace {
+TEST_F(NetmonJobTest, AFaxJobOnThisPortEndsWithAPrintError) {
+  auto fax = pagestream::testing::MakePage(pagestream::PI_DEVID_FAX, 96, 64);
+  EXPECT_FALSE(PrintStream(pagestream::testing::EncodeRecord(fax)));
+  EXPECT_EQ(Conversation(true), V{});
+  const auto jobs = FinishedJobs();
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(Count(jobs[0].controls, JOB_CONTROL_CANCEL), 1);
+  const auto shown = ProgramMessages(1);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, u"印刷エラーが発生しました。");
+  EXPECT_EQ(LeftoverFiles(), V{});
+}
 
 TEST_F(NetmonJobTest, ATracedJobKeepsItsPageFilesBehind) {
   WriteMachineFile(u"C:\\Windows\\System32\\spool\\drivers\\w32x86\\3\\K460.ini", "[Monitors]\r\nPortMonitorTraceOut=1\r\n");
