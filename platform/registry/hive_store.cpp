@@ -28,7 +28,32 @@ struct HiveState {
   fs::path file;              // where `root` was read from
   std::uint64_t stamp = 0;    // the file's stamp; 0: there was no file
   std::string reported;       // the last damage reported, to say it once
+  // The file `root` was read from, kept open so that its inode cannot be
+  // reused, and what stat said of it then: while the path still names that
+  // same unchanged file, `root` is current and the file need not be opened.
+  int keptFd = -1;
+  struct stat identity {};
 };
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+void ForgetFile(HiveState& s) {
+  if (s.keptFd >= 0) ::close(s.keptFd);
+  s.keptFd = -1;
+}
+
+// Remembers the open file `fd` as the one `root` stands for.
+void KeepFile(HiveState& s, int fd) {
+  ForgetFile(s);
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return;
+  s.keptFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  s.identity = st;
+}
 
 HiveState& State(Hive hive) {
   static auto* states = new HiveState[kHiveCount];
@@ -40,6 +65,7 @@ void DropCaches() {
     auto& s = State(static_cast<Hive>(i));
     std::lock_guard lock(s.mutex);
     s.root.reset();
+    ForgetFile(s);
   }
 }
 
@@ -91,6 +117,10 @@ void ReportDamage(HiveState& s, const fs::path& file, const std::string& reason)
 
 // Brings s.root up to date with the file. Called with s.mutex held.
 LONG Load(HiveState& s, const fs::path& file) {
+  struct stat st;
+  if (s.root && s.keptFd >= 0 && s.file == file && ::stat(file.c_str(), &st) == 0 && SameFile(st, s.identity))
+    return ERROR_SUCCESS;
+  ForgetFile(s);
   Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) {
     if (errno != ENOENT && errno != ENOTDIR) return errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_CANTREAD;
@@ -107,8 +137,10 @@ LONG Load(HiveState& s, const fs::path& file) {
   while (n < 0 && errno == EINTR);
   HiveHeader header;
   if (n == static_cast<ssize_t>(sizeof head) && DecodeHiveHeader(std::string_view(head, sizeof head), &header) &&
-      s.root && s.file == file && s.stamp == header.stamp)
+      s.root && s.file == file && s.stamp == header.stamp) {
+    KeepFile(s, fd.get());
     return ERROR_SUCCESS;
+  }
 
   s.root.reset();
   std::string bytes;
@@ -124,6 +156,7 @@ LONG Load(HiveState& s, const fs::path& file) {
   s.file = file;
   s.stamp = stamp;
   s.reported.clear();
+  KeepFile(s, fd.get());
   return ERROR_SUCCESS;
 }
 
@@ -196,6 +229,7 @@ LONG ChangeHive(Hive hive, const std::function<LONG(Key& root, bool* changed)>& 
   LONG rc = change(*s.root, &changed);
   if (rc != ERROR_SUCCESS || !changed) return rc;
   std::uint64_t stamp = NewKeyId();
+  ForgetFile(s);  // the next read finds the new file by its stamp
   rc = ReplaceFile(file, EncodeHive(*s.root, stamp));
   if (rc != ERROR_SUCCESS) {
     s.root.reset();  // the file still holds the old tree: read it again

@@ -175,6 +175,15 @@ void DeviceCore::Log(const std::shared_ptr<DeviceJob>& job, const std::string& t
 }
 
 DeviceAnswer DeviceCore::Handle(const DeviceRequest& request) {
+  const auto start = std::chrono::steady_clock::now();
+  struct Timer {
+    std::atomic<std::uint64_t>& total;
+    std::chrono::steady_clock::time_point start;
+    ~Timer() {
+      total += static_cast<std::uint64_t>(
+          std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count());
+    }
+  } timer{handlingNs_, start};
   std::lock_guard lock(mutex_);
   Record(request);
   if (request.path == kCommandPath) return HandleCommand(request);
