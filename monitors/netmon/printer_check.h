@@ -18,8 +18,9 @@ enum PrinterCheck : int {
 // and a job whose state cannot be read counts as well.
 PrinterCheck CheckPrinter(HANDLE hPrinter, DWORD JobId);
 
-// PRINTER_INFO_2 and JOB_INFO_1 (in buffers that hold their strings), with
-// the usual size query and second call; nothing when either call fails.
+// PRINTER_INFO_2 and JOB_INFO_1 (in buffers that hold their strings), read
+// into a buffer grown to the size the spooler asks for; nothing when the
+// call fails.
 std::optional<std::vector<BYTE>> GetPrinterStatus(HANDLE hPrinter);
 std::optional<std::vector<BYTE>> GetJobStatus(HANDLE hPrinter, DWORD JobId);
 

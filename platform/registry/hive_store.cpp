@@ -115,11 +115,17 @@ void ReportDamage(HiveState& s, const fs::path& file, const std::string& reason)
                file.c_str(), reason.c_str());
 }
 
+// Whether s.root is what the file holds now, known without opening it. The
+// tree is dropped when the machine root changes, so s.file is the hive's
+// file whenever s.root is set. Called with s.mutex held.
+bool IsCurrent(const HiveState& s) {
+  struct stat st;
+  return s.root && s.keptFd >= 0 && ::stat(s.file.c_str(), &st) == 0 && SameFile(st, s.identity);
+}
+
 // Brings s.root up to date with the file. Called with s.mutex held.
 LONG Load(HiveState& s, const fs::path& file) {
-  struct stat st;
-  if (s.root && s.keptFd >= 0 && s.file == file && ::stat(file.c_str(), &st) == 0 && SameFile(st, s.identity))
-    return ERROR_SUCCESS;
+  if (s.file == file && IsCurrent(s)) return ERROR_SUCCESS;
   ForgetFile(s);
   Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) {
@@ -208,10 +214,11 @@ fs::path HiveFilePath(Hive hive) { return MachineRoot() / "registry" / (std::str
 
 LONG ReadHive(Hive hive, const std::function<LONG(const Key& root)>& read) {
   WatchMachineRoot();
-  fs::path file = HiveFilePath(hive);
   auto& s = State(hive);
   std::lock_guard lock(s.mutex);
-  if (LONG rc = Load(s, file)) return rc;
+  if (!IsCurrent(s)) {
+    if (LONG rc = Load(s, HiveFilePath(hive))) return rc;
+  }
   return read(*s.root);
 }
 
