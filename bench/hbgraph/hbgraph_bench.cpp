@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/base/host.h"
+#include "bench/support/sheet_page.h"
 #include "platform/engine/device_context.h"
 #include "platform/spooler/host.h"
 
@@ -30,37 +31,7 @@ long PeakKilobytes() {
   return usage.ru_maxrss;
 }
 
-// A 600 x 400 photograph-like gradient.
-struct Photo {
-  std::vector<std::uint8_t> pixels = std::vector<std::uint8_t>(600 * 400 * 3);
-  k460::engine::Image image;
-  Photo() {
-    for (int y = 0; y < 400; ++y)
-      for (int x = 0; x < 600; ++x) {
-        std::uint8_t* p = &pixels[(y * 600 + x) * 3];
-        p[0] = static_cast<std::uint8_t>(x * 255 / 599);
-        p[1] = static_cast<std::uint8_t>(y * 255 / 399);
-        p[2] = static_cast<std::uint8_t>((x + y) & 0xFF);
-      }
-    image.width = 600;
-    image.height = 400;
-    image.format = BMF_24BPP;
-    image.bits = pixels.data();
-    image.stride = 1800;
-  }
-};
-
-// A page: 200 rectangles of black and greys all over the page, and the
-// photograph stretched to 2400 x 1600 pixels.
-bool DrawPage(DeviceContext& dc, const Photo& photo) {
-  bool ok = true;
-  for (int i = 0; i < 200; ++i) {
-    const LONG x = (i * 397) % 4400, y = (i * 829) % 6400;
-    const BYTE grey = static_cast<BYTE>((i % 4) * 64);
-    ok = dc.FillRect({x, y, x + 40 + (i % 7) * 40, y + 20 + (i % 5) * 30}, RGB(grey, grey, grey)) && ok;
-  }
-  return dc.DrawImage(photo.image, {1000, 3000, 3400, 4600}) && ok;
-}
+using bench::Photo;
 
 struct JobResult {
   bool ok = false;
@@ -73,7 +44,7 @@ JobResult PrintJob(HANDLE printer, int pages, const Photo* photo) {
   const auto start = std::chrono::steady_clock::now();
   bool ok = dc->StartDoc(u"Bench");
   for (int page = 0; page < pages && ok; ++page) {
-    ok = dc->StartPage() && (!photo || DrawPage(*dc, *photo)) && dc->EndPage();
+    ok = dc->StartPage() && (!photo || bench::DrawSheet(*dc, *photo)) && dc->EndPage();
   }
   ok = dc->EndDoc() && ok;
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;

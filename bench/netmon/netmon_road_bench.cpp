@@ -40,6 +40,7 @@
 #include "platform/base/host.h"
 #include "platform/base/internal.h"
 #include "platform/base/text.h"
+#include "bench/support/sheet_page.h"
 #include "platform/engine/device_context.h"
 #include "platform/files/files.h"
 #include "platform/outside/device/emulator.h"
@@ -63,37 +64,7 @@ long PeakKilobytes() {
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// The page hbgraph_bench draws: 200 rectangles of black and greys all over
-// the sheet and a 600 x 400 photograph-like gradient stretched to 2400 x
-// 1600 pixels (halftoned by the driver).
-struct Photo {
-  std::vector<std::uint8_t> pixels = std::vector<std::uint8_t>(600 * 400 * 3);
-  k460::engine::Image image;
-  Photo() {
-    for (int y = 0; y < 400; ++y)
-      for (int x = 0; x < 600; ++x) {
-        std::uint8_t* p = &pixels[(y * 600 + x) * 3];
-        p[0] = static_cast<std::uint8_t>(x * 255 / 599);
-        p[1] = static_cast<std::uint8_t>(y * 255 / 399);
-        p[2] = static_cast<std::uint8_t>((x + y) & 0xFF);
-      }
-    image.width = 600;
-    image.height = 400;
-    image.format = BMF_24BPP;
-    image.bits = pixels.data();
-    image.stride = 1800;
-  }
-};
-
-bool DrawPage(DeviceContext& dc, const Photo& photo) {
-  bool ok = true;
-  for (int i = 0; i < 200; ++i) {
-    const LONG x = (i * 397) % 4400, y = (i * 829) % 6400;
-    const BYTE grey = static_cast<BYTE>((i % 4) * 64);
-    ok = dc.FillRect({x, y, x + 40 + (i % 7) * 40, y + 20 + (i % 5) * 30}, RGB(grey, grey, grey)) && ok;
-  }
-  return dc.DrawImage(photo.image, {1000, 3000, 3400, 4600}) && ok;
-}
+using bench::Photo;
 
 struct Printer {
   HANDLE handle = nullptr;
@@ -121,7 +92,7 @@ JobResult PrintJob(const Printer& printer, int pages, const Photo& photo, const 
   if (!dc) return {false, 0, "hbgraph could not be started (error " + std::to_string(GetLastError()) + ")"};
   const auto start = Clock::now();
   bool ok = dc->StartDoc(u"Road bench");
-  for (int page = 0; page < pages && ok; ++page) ok = dc->StartPage() && DrawPage(*dc, photo) && dc->EndPage();
+  for (int page = 0; page < pages && ok; ++page) ok = dc->StartPage() && bench::DrawSheet(*dc, photo) && dc->EndPage();
   if (!ok) return {false, 0, "the driver failed (error " + std::to_string(GetLastError()) + ")"};
   const DWORD jobId = dc->JobId();
   if (!dc->EndDoc()) {
