@@ -33,14 +33,6 @@ std::u16string Bounded(LPCWSTR text, std::size_t limit) {
   return out;
 }
 
-void FreeJob(IniPort* port) {
-  IniJob* job = port->pIniJob;
-  port->pIniJob = nullptr;
-  if (!job) return;
-  if (job->hPrinter) ClosePrinter(job->hPrinter);
-  delete job;
-}
-
 // Sets up a new job's record: printer, names, libraries and the stages.
 // False with the last error set.
 bool OpenJob(IniJob& job, LPWSTR printerName, DWORD jobId, const DOC_INFO_1W* doc) {
@@ -91,6 +83,14 @@ void Trace(const IniJob& job, const std::string& text) {
 
 }  // namespace
 
+void DropJob(IniPort* port) {
+  IniJob* job = port->pIniJob;
+  port->pIniJob = nullptr;
+  if (!job) return;
+  if (job->hPrinter) ClosePrinter(job->hPrinter);
+  delete job;
+}
+
 IniJob::IniJob() : reader(k460::pagestream::RecordForm::kFull) {}
 
 IniJob::~IniJob() {
@@ -125,7 +125,7 @@ BOOL StartDocPort(HANDLE hPort, LPWSTR pPrinterName, DWORD JobId, DWORD Level, L
   port->pIniJob = job;
   if (!OpenJob(*job, pPrinterName, JobId, reinterpret_cast<const DOC_INFO_1W*>(pDocInfo))) {
     const DWORD error = GetLastError();
-    FreeJob(port);
+    DropJob(port);
     port->status &= ~(PP_DEVICE_JOB | PP_STARTDOC);
     port->bDbgTraceOut = FALSE;
     return Fail(error ? error : ERROR_GEN_FAILURE);
@@ -190,7 +190,7 @@ BOOL EndDocPort(HANDLE hPort) {
   IniJob* job = port->pIniJob;
   if (!job) return Fail(ERROR_INVALID_PARAMETER);
   if (!(port->status & PP_DEVICE_JOB) || !IsDevicePortName(k460::WideView(port->pName))) {
-    FreeJob(port);
+    DropJob(port);
     port->status &= ~(PP_DEVICE_JOB | PP_STARTDOC);
     return Fail(ERROR_INVALID_HANDLE);
   }
@@ -213,7 +213,7 @@ BOOL EndDocPort(HANDLE hPort) {
     SetLastError(ERROR_PRINT_CANCELLED);
   }
   Trace(*job, "EndDocPort job " + std::to_string(job->JobId) + (result ? " sent" : " failed"));
-  FreeJob(port);
+  DropJob(port);
   port->status &= ~(PP_DEVICE_JOB | PP_STARTDOC | PP_NON_ERRORMESSAGE | PP_JOB_CANCELLED);
   port->bDbgTraceOut = FALSE;
   if (!result) SetLastError(ERROR_PRINT_CANCELLED);

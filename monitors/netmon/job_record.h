@@ -69,4 +69,8 @@ struct IniJob {
   bool Tracing() const { return pIniPort && pIniPort->bDbgTraceOut; }
 };
 
+// Frees the port's job, if one runs, with its files: at EndDocPort, and when
+// the port goes away while a job was never ended.
+void DropJob(IniPort* port);
+
 }  // namespace netmon

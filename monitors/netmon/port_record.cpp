@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "monitors/netmon/job_record.h"
 #include "platform/base/text.h"
 
 namespace netmon {
@@ -48,6 +49,7 @@ bool RemovePort(MonitorHandle& monitor, std::u16string_view name) {
     if (k460::EqualsNoCase(k460::WideView((*link)->pName), name)) {
       IniPort* port = *link;
       *link = port->pNext;
+      DropJob(port);
       std::memset(port->signature, 0, sizeof port->signature);
       LocalFree(port);
       return true;
@@ -59,6 +61,7 @@ bool RemovePort(MonitorHandle& monitor, std::u16string_view name) {
 void FreeAllPorts(MonitorHandle& monitor) {
   while (IniPort* port = monitor.pIniFirstPort) {
     monitor.pIniFirstPort = port->pNext;
+    DropJob(port);
     std::memset(port->signature, 0, sizeof port->signature);
     LocalFree(port);
   }

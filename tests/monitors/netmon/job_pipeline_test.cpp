@@ -212,6 +212,22 @@ TEST_F(NetmonJobTest, AFaxJobOnThisPortEndsWithAPrintError) {
   EXPECT_EQ(LeftoverFiles(), V{});
 }
 
+TEST_F(NetmonJobTest, AJobNeverEndedGoesWithItsPortAndLeavesNothing) {
+  auto page = pagestream::testing::MakePage(kPrinterDevId, 96, 64);
+  page.info.BmpRotate = 1;  // its raster is collected in a file
+  auto stream = pagestream::testing::EncodeRecord(page);
+  const auto& m = Monitor();
+  std::u16string portName = u"KP2_127.0.0.1", printer = kJobPrinter;
+  HANDLE port = nullptr;
+  ASSERT_TRUE(m.table2->pfnOpenPort(m.hMonitor, portName.data(), &port));
+  ASSERT_TRUE(m.table2->pfnStartDocPort(port, printer.data(), 1, 1, nullptr));
+  DWORD written = 0;
+  ASSERT_TRUE(m.table2->pfnWritePort(port, stream.data(), static_cast<DWORD>(stream.size() / 2), &written));
+  EXPECT_EQ(LeftoverFiles().size(), 2u);  // "Rot" and "Mmr"
+  ShutdownSpooler();  // the monitor is unloaded with the job still open
+  EXPECT_EQ(LeftoverFiles(), V{});
+}
+
 TEST_F(NetmonJobTest, ATracedJobKeepsItsPageFilesBehind) {
   WriteMachineFile(u"C:\\Windows\\System32\\spool\\drivers\\w32x86\\3\\K460.ini", "[Monitors]\r\nPortMonitorTraceOut=1\r\n");
   ASSERT_TRUE(InstallDriver({u"K460 Network Test", u"hbgraph.dll", u"", u"", u"", {u"K460.ini"}, u"", u"RAW"}));
