@@ -39,4 +39,15 @@ LONG DeleteRegistryTree(HKEY hKey, LPCWSTR lpSubKey) {
   });
 }
 
+LONG ReadRegistryValues(HKEY hKey, std::vector<RegistryValue>* values) {
+  LONG result;
+  if (registry::Injected("ReadRegistryValues", nullptr, &result)) return result;
+  if (!values) return ERROR_INVALID_PARAMETER;
+  return registry::ReadOpenKey(hKey, KEY_QUERY_VALUE, [&](const registry::Key& key) -> LONG {
+    values->clear();
+    for (const auto& value : key.values) values->push_back({value.name, value.type, value.data});
+    return ERROR_SUCCESS;
+  });
+}
+
 }  // namespace k460

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/registry/registry.h"
 
@@ -17,5 +19,17 @@ std::filesystem::path RegistryHiveFile(HKEY predefinedKey);
 // lpSubKey empties hKey's own key of values and subkeys. Needs a handle
 // that may change its key.
 LONG DeleteRegistryTree(HKEY hKey, LPCWSTR lpSubKey);
+
+// A value as ReadRegistryValues hands it out.
+struct RegistryValue {
+  std::u16string name;
+  DWORD type = 0;
+  std::vector<BYTE> data;
+};
+
+// Every value of hKey's key in one read of its hive: for callers that read
+// a whole record (the spooler's printers) many times a second. Needs
+// KEY_QUERY_VALUE.
+LONG ReadRegistryValues(HKEY hKey, std::vector<RegistryValue>* values);
 
 }  // namespace k460

@@ -1,5 +1,6 @@
 #include "platform/spooler/regkey.h"
 
+#include "platform/base/text.h"
 #include "platform/registry/registry_host.h"
 
 namespace k460 {
@@ -13,6 +14,8 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
     if (key_) RegCloseKey(key_);
     key_ = other.key_;
     other.key_ = nullptr;
+    snapshot_ = std::move(other.snapshot_);
+    other.snapshot_.reset();
   }
   return *this;
 }
@@ -40,8 +43,22 @@ LONG RegKey::DeleteTree(HKEY root, std::u16string_view path) {
   return DeleteRegistryTree(root, Z(path).c_str());
 }
 
+bool RegKey::Snapshot() {
+  snapshot_.reset();
+  if (!key_) return false;
+  std::vector<RegistryValue> values;
+  if (ReadRegistryValues(key_, &values) != ERROR_SUCCESS) return false;
+  snapshot_ = std::move(values);
+  return true;
+}
+
 std::optional<std::pair<DWORD, std::vector<BYTE>>> RegKey::GetRaw(std::u16string_view name) const {
   if (!key_) return std::nullopt;
+  if (snapshot_) {
+    for (const auto& value : *snapshot_)
+      if (EqualsNoCase(value.name, name)) return std::make_pair(value.type, value.data);
+    return std::nullopt;
+  }
   std::u16string n = Z(name);
   DWORD type = 0, size = 0;
   if (RegQueryValueExW(key_, n.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
@@ -97,6 +114,7 @@ std::optional<std::vector<std::u16string>> RegKey::GetMultiString(std::u16string
 }
 
 LONG RegKey::SetRaw(std::u16string_view name, DWORD type, const void* data, DWORD size) const {
+  snapshot_.reset();
   if (!key_) return ERROR_INVALID_HANDLE;
   return RegSetValueExW(key_, Z(name).c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
@@ -131,6 +149,7 @@ LONG RegKey::SetMultiString(std::u16string_view name, const std::vector<std::u16
 }
 
 LONG RegKey::DeleteValue(std::u16string_view name) const {
+  snapshot_.reset();
   if (!key_) return ERROR_INVALID_HANDLE;
   return RegDeleteValueW(key_, Z(name).c_str());
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/registry/registry.h"
+#include "platform/registry/registry_host.h"
 
 namespace k460 {
 
@@ -16,7 +17,9 @@ class RegKey {
   RegKey() = default;
   RegKey(const RegKey&) = delete;
   RegKey& operator=(const RegKey&) = delete;
-  RegKey(RegKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
+  RegKey(RegKey&& other) noexcept : key_(other.key_), snapshot_(std::move(other.snapshot_)) {
+    other.key_ = nullptr;
+  }
   RegKey& operator=(RegKey&& other) noexcept;
   ~RegKey();
 
@@ -27,6 +30,11 @@ class RegKey {
 
   explicit operator bool() const { return key_ != nullptr; }
   HKEY get() const { return key_; }
+
+  // Reads every value of the key at once; the getters then answer from
+  // that copy (until a value is set or deleted through this object), so a
+  // whole record costs one read of the hive instead of one per value.
+  bool Snapshot();
 
   std::optional<DWORD> GetDword(std::u16string_view name) const;
   std::optional<std::u16string> GetString(std::u16string_view name) const;
@@ -46,6 +54,7 @@ class RegKey {
  private:
   explicit RegKey(HKEY key) : key_(key) {}
   HKEY key_ = nullptr;
+  mutable std::optional<std::vector<RegistryValue>> snapshot_;
 };
 
 }  // namespace k460

@@ -29,7 +29,7 @@ static bool ValidName(std::u16string_view name) {
 std::optional<PrinterRecord> LoadPrinter(std::u16string_view name) {
   if (!ValidName(name)) return std::nullopt;
   RegKey key = RegKey::Open(HKEY_LOCAL_MACHINE, PrinterKeyPath(name));
-  if (!key) return std::nullopt;
+  if (!key || !key.Snapshot()) return std::nullopt;
   PrinterRecord r;
   r.setup.name = key.GetString(u"Name").value_or(std::u16string(name));
   r.setup.driverName = key.GetString(u"Printer Driver").value_or(u"");
