@@ -267,4 +267,35 @@ TEST_F(RegistryStoreTest, DeleteTreeRemovesEverythingBelow) {
   RegCloseKey(printer);
 }
 
+TEST_F(RegistryStoreTest, AKeysValuesCanBeReadInOneGoAndFollowLaterChanges) {
+  HKEY key = CreateKey(HKEY_LOCAL_MACHINE, u"Printers\\K460");
+  ASSERT_EQ(SetDword(key, u"Attributes", 0x800), ERROR_SUCCESS);
+  ASSERT_EQ(SetDword(key, u"Status", 0), ERROR_SUCCESS);
+  std::vector<k460::RegistryValue> values;
+  ASSERT_EQ(k460::ReadRegistryValues(key, &values), ERROR_SUCCESS);
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_EQ(values[0].name, u"Attributes");
+  EXPECT_EQ(values[0].type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(values[0].data, (std::vector<BYTE>{0x00, 0x08, 0x00, 0x00}));
+
+  // Another process's change is seen by the next read.
+  const pid_t child = fork();
+  if (child == 0) {
+    HKEY own = OpenKey(HKEY_LOCAL_MACHINE, u"Printers\\K460");
+    _exit(own && SetDword(own, u"Status", 0x80) == ERROR_SUCCESS ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_EQ(k460::ReadRegistryValues(key, &values), ERROR_SUCCESS);
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_EQ(values[1].data, (std::vector<BYTE>{0x80, 0x00, 0x00, 0x00}));
+
+  HKEY writeOnly = OpenKey(HKEY_LOCAL_MACHINE, u"Printers\\K460", KEY_SET_VALUE);
+  EXPECT_EQ(k460::ReadRegistryValues(writeOnly, &values), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(k460::ReadRegistryValues(key, nullptr), ERROR_INVALID_PARAMETER);
+  RegCloseKey(writeOnly);
+  RegCloseKey(key);
+}
+
 }  // namespace
