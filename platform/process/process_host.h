@@ -4,6 +4,7 @@
 // this.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -24,6 +25,11 @@ void ClearProgramAnswers();
 
 // Inside a stand-in program: its answer, if it was given one.
 std::optional<std::string> ProgramAnswer();
+
+// Waits, in real time, until every program the platform started has ended
+// and been reaped; false when some still run after `timeoutMs`. Tests call
+// it before they end, so that no program outlives the test that caused it.
+bool WaitForStartedPrograms(std::uint32_t timeoutMs);
 
 // The folder of the machine's pipe sockets (<root>/pipes).
 std::filesystem::path PipeFolder();

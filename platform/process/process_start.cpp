@@ -7,15 +7,19 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
+#include <mutex>
 
 #include "platform/base/host.h"
 #include "platform/base/text.h"
 #include "platform/process/command_line.h"
+#include "platform/process/process_host.h"
 #include "platform/process/process_start.h"
 #include "platform/process/program_answers.h"
 #include "platform/process/program_files.h"
@@ -54,16 +58,35 @@ DWORD ExitCodeOf(int status) {
   return 0;
 }
 
+// The programs started and not yet reaped, for hosts that wait until every
+// program they caused has ended.
+struct Running {
+  std::mutex mutex;
+  std::condition_variable ended;
+  int count = 0;
+};
+
+Running& RunningPrograms() {
+  static auto* running = new Running;
+  return *running;
+}
+
 void Reap(const std::shared_ptr<ProcessObject>& process) {
   int status = 0;
   pid_t result;
   do {
     result = ::waitpid(process->pid, &status, 0);
   } while (result < 0 && errno == EINTR);
-  std::lock_guard lock(WaitLock());
-  process->exitCode = result == process->pid ? ExitCodeOf(status) : 0;
-  process->finished = true;
-  NotifyWaiters();
+  {
+    std::lock_guard lock(WaitLock());
+    process->exitCode = result == process->pid ? ExitCodeOf(status) : 0;
+    process->finished = true;
+    NotifyWaiters();
+  }
+  auto& running = RunningPrograms();
+  std::lock_guard lock(running.mutex);
+  --running.count;
+  running.ended.notify_all();
 }
 
 bool HasName(const std::string& entry, std::string_view name) {
@@ -158,6 +181,10 @@ BOOL StartProcess(const char* function, LPCWSTR applicationName, LPWSTR commandL
   if (error != 0) return Fail(SpawnError(error));
 
   auto process = std::make_shared<ProcessObject>(pid);
+  {
+    std::lock_guard lock(RunningPrograms().mutex);
+    ++RunningPrograms().count;
+  }
   try {
     std::thread(Reap, process).detach();
   } catch (const std::system_error&) {
@@ -222,3 +249,13 @@ K460_API DWORD GetProcessId(HANDLE Process) {
   }
   return static_cast<DWORD>(process->pid);
 }
+
+namespace k460 {
+
+bool WaitForStartedPrograms(std::uint32_t timeoutMs) {
+  auto& running = process::RunningPrograms();
+  std::unique_lock lock(running.mutex);
+  return running.ended.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return running.count == 0; });
+}
+
+}  // namespace k460

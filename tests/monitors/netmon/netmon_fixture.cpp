@@ -1,5 +1,6 @@
 #include "tests/monitors/netmon/netmon_fixture.h"
 
+#include "platform/process/process_host.h"
 #include "platform/registry/registry.h"
 
 namespace k460::testing {
@@ -11,6 +12,8 @@ void NetmonTest::SetUp() {
 
 void NetmonTest::TearDown() {
   ShutdownSpooler();
+  // Messages are shown by a program that nobody waits for.
+  EXPECT_TRUE(WaitForStartedPrograms(10000));
   MachineTest::TearDown();
 }
 
