@@ -23,7 +23,10 @@ bool Inside(const RECTL& inner, const RECTL& outer) {
          inner.bottom <= outer.bottom;
 }
 
-class DocumentFlowTest : public HbgraphTest {};
+class DocumentFlowTest : public HbgraphTest {
+ protected:
+  void PrintFourNupPagesWithReset(JobDevMode changed, std::size_t* sheetsAtReset);
+};
 
 TEST_F(DocumentFlowTest, ARectangleLandsAtItsPlaceBehindTheMargins) {
   JobDevMode job;
@@ -158,25 +161,34 @@ TEST_F(DocumentFlowTest, BlankPagesAreLeftOutOnlyWhenAskedAndTakeNoSide) {
   EXPECT_EQ(all[2].BlackCount(), 0u);
 }
 
-TEST_F(DocumentFlowTest, AResetDeviceContinuesTheOpenNupSheet) {
+// Four pages of a black square on 3-up sheets, the device reset to
+// `changed` before the third page; *sheetsAtReset: the sheets written by the
+// time of the reset.
+void DocumentFlowTest::PrintFourNupPagesWithReset(JobDevMode changed, std::size_t* sheetsAtReset) {
   JobDevMode job;
   job.settings.blocks.hsNup = 3;
+  changed.settings.blocks.hsNup = 3;
   auto dc = Open(job.Build());
   ASSERT_TRUE(dc);
   ASSERT_TRUE(dc->StartDoc(u"Reset"));
   for (int page = 0; page < 4; ++page) {
     if (page == 2) {
-      JobDevMode changed;
-      changed.settings.blocks.hsNup = 3;
-      changed.settings.hsCopies = 2;
       ASSERT_TRUE(dc->ResetDevice(changed.Build())) << GetLastError();
-      EXPECT_EQ(Sheets().size(), 0u) << "the half-filled sheet was handed over, not written";
+      *sheetsAtReset = Sheets().size();
     }
     ASSERT_TRUE(dc->StartPage());
     ASSERT_TRUE(dc->FillRect({0, 0, 100, 100}, kBlack));
     ASSERT_TRUE(dc->EndPage());
   }
   ASSERT_TRUE(dc->EndDoc());
+}
+
+TEST_F(DocumentFlowTest, AResetDeviceContinuesTheOpenNupSheet) {
+  JobDevMode changed;
+  changed.settings.hsCopies = 2;
+  std::size_t atReset = 99;
+  ASSERT_NO_FATAL_FAILURE(PrintFourNupPagesWithReset(changed, &atReset));
+  EXPECT_EQ(atReset, 0u) << "the half-filled sheet was handed over, not written";
   auto sheets = Sheets();
   ASSERT_EQ(sheets.size(), 1u);
   EXPECT_EQ(sheets[0].BlackCount(), 4u * 100 * 100);
@@ -184,24 +196,11 @@ TEST_F(DocumentFlowTest, AResetDeviceContinuesTheOpenNupSheet) {
 }
 
 TEST_F(DocumentFlowTest, AResetToAnotherResolutionWritesTheOpenSheetFirst) {
-  JobDevMode job;
-  job.settings.blocks.hsNup = 3;
-  auto dc = Open(job.Build());
-  ASSERT_TRUE(dc);
-  ASSERT_TRUE(dc->StartDoc(u"Reset"));
-  for (int page = 0; page < 4; ++page) {
-    if (page == 2) {
-      JobDevMode changed;
-      changed.settings.blocks.hsNup = 3;
-      changed.settings.hsResolutionIndex = 1;
-      ASSERT_TRUE(dc->ResetDevice(changed.Build()));
-      EXPECT_EQ(Sheets().size(), 1u) << "a sheet of another size cannot go on";
-    }
-    ASSERT_TRUE(dc->StartPage());
-    ASSERT_TRUE(dc->FillRect({0, 0, 100, 100}, kBlack));
-    ASSERT_TRUE(dc->EndPage());
-  }
-  ASSERT_TRUE(dc->EndDoc());
+  JobDevMode changed;
+  changed.settings.hsResolutionIndex = 1;
+  std::size_t atReset = 99;
+  ASSERT_NO_FATAL_FAILURE(PrintFourNupPagesWithReset(changed, &atReset));
+  EXPECT_EQ(atReset, 1u) << "a sheet of another size cannot go on";
   auto sheets = Sheets();
   ASSERT_EQ(sheets.size(), 2u);
   EXPECT_EQ(sheets[0].header.Resolution, 600);
