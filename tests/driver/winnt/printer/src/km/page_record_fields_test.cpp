@@ -25,6 +25,15 @@ HeaderBytes BytesOf(const PageInfo& info, const PageHeader& header) {
   return bytes;
 }
 
+// The sheet of `width` x `height` pixels, rows of `rowBytes`, as both
+// records describe it.
+void SetGeometry(PageInfo& i, PageHeader& h, std::int16_t width, std::int16_t height, std::int32_t rowBytes) {
+  h.Width = width;
+  h.Height = height;
+  h.Length = static_cast<std::uint32_t>(height) * static_cast<std::uint32_t>(rowBytes) + 62;
+  i.iBmpHdr = {0, width, height, rowBytes, 1, 1, 0};
+}
+
 // The offsets at which two record headers differ, for a readable failure.
 std::string Differences(const HeaderBytes& expected, const HeaderBytes& actual) {
   std::string text;
@@ -106,20 +115,14 @@ TEST_F(PageRecordFieldsTest, SettingsSetTheirFields) {
        [](PageInfo& i, PageHeader& h) {
          h.Orient = 1;
          h.DuplexBinding = 1;  // left binding on a landscape sheet
-         h.Width = 7040;
-         h.Height = 4992;
-         h.Length = 4992u * 880 + 62;
-         i.iBmpHdr = {0, 7040, 4992, 880, 1, 1, 0};
+         SetGeometry(i, h, 7040, 4992, 880);
        }},
       {"A5 is turned by the device", [](HostSettings& s) { s.hsPaperIndex = 6; }, {},
        [](PageInfo& i, PageHeader& h) {
          i.BmpRotate = 1;
          h.Paper = 1;
          h.Orient = 1;
-         h.Width = 3520;
-         h.Height = 4992;
-         h.Length = 4992u * 440 + 62;
-         i.iBmpHdr = {0, 3520, 4992, 440, 1, 1, 0};
+         SetGeometry(i, h, 3520, 4992, 440);
        }},
       {"source", [](HostSettings& s) { s.hsSourceIndex = 3; }, {}, [](PageInfo&, PageHeader& h) { h.Casset = 3; }},
       {"priority", [](HostSettings& s) { s.hsPriorityIndex = 0; }, {},
@@ -146,10 +149,7 @@ TEST_F(PageRecordFieldsTest, SettingsSetTheirFields) {
          h.MultPagePrint = 1;
          h.Orient = 1;
          h.DuplexBinding = 1;
-         h.Width = 7040;
-         h.Height = 4992;
-         h.Length = 4992u * 880 + 62;
-         i.iBmpHdr = {0, 7040, 4992, 880, 1, 1, 0};
+         SetGeometry(i, h, 7040, 4992, 880);
        }},
       {"booklet leaves out stapling",
        [](HostSettings& s) { s.blocks.hsBooklet = 6; s.blocks.hsStaple = 1; s.blocks.hsStaplePosition = 1; }, {},
@@ -160,10 +160,7 @@ TEST_F(PageRecordFieldsTest, SettingsSetTheirFields) {
          h.Paper = 6;
          h.Zoom = 1;
          h.ZoomOutputPaper = 6;
-         h.Width = 7040;
-         h.Height = 9952;
-         h.Length = 9952u * 880 + 62;
-         i.iBmpHdr = {0, 7040, 9952, 880, 1, 1, 0};
+         SetGeometry(i, h, 7040, 9952, 880);
        }},
       {"zoom 50 %", [](HostSettings& s) { s.blocks.hsZoom = 500; }, {},
        [](PageInfo&, PageHeader& h) { h.ZoomNumber = 50; }},
@@ -199,10 +196,7 @@ TEST_F(PageRecordFieldsTest, SettingsSetTheirFields) {
        [](PageInfo& i, PageHeader& h) {
          h.Resolution = 300;
          i.dmLogPixels = 300;
-         h.Width = 2496;
-         h.Height = 3520;
-         h.Length = 3520u * 312 + 62;
-         i.iBmpHdr = {0, 2496, 3520, 312, 1, 1, 0};
+         SetGeometry(i, h, 2496, 3520, 312);
        }},
       {"a free size is a custom paper", {},
        [](HostDevMode& d) {
@@ -213,10 +207,7 @@ TEST_F(PageRecordFieldsTest, SettingsSetTheirFields) {
        },
        [](PageInfo& i, PageHeader& h) {
          h.Paper = 16;
-         h.Width = 4736;
-         h.Height = 6624;
-         h.Length = 6624u * 592 + 62;
-         i.iBmpHdr = {0, 4736, 6624, 592, 1, 1, 0};
+         SetGeometry(i, h, 4736, 6624, 592);
        }},
   };
   for (const Case& c : cases) {
