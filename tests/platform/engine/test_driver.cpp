@@ -412,6 +412,17 @@ K460_API BOOL DrvNextBand(SURFOBJ* pso, POINTL* pptl) {
 }
 
 // ---- drawing --------------------------------------------------------------------
+// Draws through the engine on the device's own memory, when the test asks
+// the device to draw; otherwise only the journal sees the call.
+template <class Draw>
+BOOL DrawThroughEngine(SURFOBJ* target, Draw draw) {
+  TestDevice* d = DeviceOf(target);
+  if (!(d->settings.flags & kDraw)) return TRUE;
+  HandOverMemory(target, *d);
+  ScanShift shift(target, d);
+  return draw();
+}
+
 K460_API BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
                         RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush,
                         ROP4 rop4) {
@@ -422,11 +433,9 @@ K460_API BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIP
   RecordXlate(r, pxlo);
   RecordBrush(r, pbo);
   gJournal.draws.push_back(r);
-  TestDevice* d = DeviceOf(psoTrg);
-  if (!(d->settings.flags & kDraw)) return TRUE;
-  HandOverMemory(psoTrg, *d);
-  ScanShift shift(psoTrg, d);
-  return EngBitBlt(psoTrg, psoSrc, psoMask, pco, pxlo, prclTrg, pptlSrc, pptlMask, pbo, pptlBrush, rop4);
+  return DrawThroughEngine(psoTrg, [&] {
+    return EngBitBlt(psoTrg, psoSrc, psoMask, pco, pxlo, prclTrg, pptlSrc, pptlMask, pbo, pptlBrush, rop4);
+  });
 }
 
 K460_API BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
@@ -438,11 +447,9 @@ K460_API BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
   RecordClip(r, pco);
   RecordXlate(r, pxlo);
   gJournal.draws.push_back(r);
-  TestDevice* d = DeviceOf(psoDest);
-  if (!(d->settings.flags & kDraw)) return TRUE;
-  HandOverMemory(psoDest, *d);
-  ScanShift shift(psoDest, d);
-  return EngStretchBlt(psoDest, psoSrc, psoMask, pco, pxlo, pca, pptlHTOrg, prclDest, prclSrc, pptlMask, iMode);
+  return DrawThroughEngine(psoDest, [&] {
+    return EngStretchBlt(psoDest, psoSrc, psoMask, pco, pxlo, pca, pptlHTOrg, prclDest, prclSrc, pptlMask, iMode);
+  });
 }
 
 K460_API BOOL DrvCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest,
@@ -501,11 +508,7 @@ K460_API BOOL DrvPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBr
   RecordClipPath(r, pco);
   RecordBrush(r, pbo);
   gJournal.draws.push_back(r);
-  TestDevice* d = DeviceOf(pso);
-  if (!(d->settings.flags & kDraw)) return TRUE;
-  HandOverMemory(pso, *d);
-  ScanShift shift(pso, d);
-  return EngPaint(pso, pco, pbo, pptlBrushOrg, mix);
+  return DrawThroughEngine(pso, [&] { return EngPaint(pso, pco, pbo, pptlBrushOrg, mix); });
 }
 
 K460_API BOOL DrvLineTo(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1, LONG x2, LONG y2,
@@ -520,10 +523,7 @@ K460_API BOOL DrvLineTo(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG
   gJournal.draws.push_back(r);
   TestDevice* d = DeviceOf(pso);
   if (d->settings.flags & kRefusePaths) return FALSE;
-  if (!(d->settings.flags & kDraw)) return TRUE;
-  HandOverMemory(pso, *d);
-  ScanShift shift(pso, d);
-  return EngLineTo(pso, pco, pbo, x1, y1, x2, y2, prclBounds, mix);
+  return DrawThroughEngine(pso, [&] { return EngLineTo(pso, pco, pbo, x1, y1, x2, y2, prclBounds, mix); });
 }
 
 K460_API BOOL DrvStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo,
@@ -538,10 +538,7 @@ K460_API BOOL DrvStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* 
   gJournal.draws.push_back(r);
   TestDevice* d = DeviceOf(pso);
   if (d->settings.flags & kRefusePaths) return FALSE;
-  if (!(d->settings.flags & kDraw)) return TRUE;
-  HandOverMemory(pso, *d);
-  ScanShift shift(pso, d);
-  return EngStrokePath(pso, ppo, pco, pxo, pbo, pptlBrushOrg, plineattrs, mix);
+  return DrawThroughEngine(pso, [&] { return EngStrokePath(pso, ppo, pco, pxo, pbo, pptlBrushOrg, plineattrs, mix); });
 }
 
 namespace {
@@ -568,10 +565,7 @@ K460_API BOOL DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pb
   gJournal.draws.push_back(r);
   TestDevice* d = DeviceOf(pso);
   if (d->settings.flags & kRefusePaths) return Refuse(pso, *d);
-  if (!(d->settings.flags & kDraw)) return TRUE;
-  HandOverMemory(pso, *d);
-  ScanShift shift(pso, d);
-  return EngFillPath(pso, ppo, pco, pbo, pptlBrushOrg, mix, flOptions);
+  return DrawThroughEngine(pso, [&] { return EngFillPath(pso, ppo, pco, pbo, pptlBrushOrg, mix, flOptions); });
 }
 
 K460_API BOOL DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pboStroke,
@@ -589,10 +583,9 @@ K460_API BOOL DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFO
   gJournal.draws.push_back(r);
   TestDevice* d = DeviceOf(pso);
   if (d->settings.flags & kRefusePaths) return Refuse(pso, *d);
-  if (!(d->settings.flags & kDraw)) return TRUE;
-  HandOverMemory(pso, *d);
-  ScanShift shift(pso, d);
-  return EngStrokeAndFillPath(pso, ppo, pco, pxo, pboStroke, plineattrs, pboFill, pptlBrushOrg, mixFill, flOptions);
+  return DrawThroughEngine(pso, [&] {
+    return EngStrokeAndFillPath(pso, ppo, pco, pxo, pboStroke, plineattrs, pboFill, pptlBrushOrg, mixFill, flOptions);
+  });
 }
 
 // ---- text -------------------------------------------------------------------------
@@ -670,10 +663,9 @@ K460_API BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco
   gJournal.draws.push_back(r);
   TestDevice* d = DeviceOf(pso);
   if (d->settings.flags & kRefuseText) return FALSE;
-  if (!(d->settings.flags & kDraw)) return TRUE;
-  HandOverMemory(pso, *d);
-  ScanShift shift(pso, d);
-  return EngTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg, mix);
+  return DrawThroughEngine(pso, [&] {
+    return EngTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg, mix);
+  });
 }
 
 K460_API IFIMETRICS* DrvQueryFont(DHPDEV dhpdev, ULONG_PTR, ULONG iFace, ULONG_PTR*) {
